@@ -1,0 +1,115 @@
+#include "install_location.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace upgrade {
+namespace {
+
+// Windows compares file names without regard to case. Wine folds the case of
+// every character; the catalogue's paths hold ASCII letters and CJK
+// ideographs (which have no case), so ASCII folding covers them.
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::vector<std::string_view> splitComponents(std::string_view path) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t sep = path.find_first_of("\\/", start);
+        const std::size_t end = sep == std::string_view::npos ? path.size() : sep;
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        if (sep == std::string_view::npos) break;
+        start = sep + 1;
+    }
+    return parts;
+}
+
+std::string toUtf8(const fs::path& p) {
+    const auto u8 = p.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+fs::path fromUtf8(std::string_view text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+// The entry of `directory` whose name equals `name` (exactly, or else without
+// regard to case).
+std::optional<fs::path> findEntry(const fs::path& directory, std::string_view name) {
+    if (name == "." || name == "..") return std::nullopt;
+    std::error_code ec;
+    const fs::path exact = directory / fromUtf8(name);
+    if (fs::exists(exact, ec)) return exact;
+    fs::directory_iterator it(directory, ec);
+    if (ec) return std::nullopt;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) return std::nullopt;
+        if (equalIgnoringAsciiCase(toUtf8(it->path().filename()), name)) return it->path();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+fs::path defaultWinePrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return fs::path(prefix);
+    if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".wine";
+    return {};
+}
+
+std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const fs::path& winePrefix) {
+    // Only absolute drive paths name an installation directory.
+    if (windowsPath.size() < 3 || windowsPath[1] != ':' || (windowsPath[2] != '\\' && windowsPath[2] != '/'))
+        return std::nullopt;
+    const char drive = windowsPath[0];
+    if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z'))) return std::nullopt;
+#ifdef _WIN32
+    (void)winePrefix;
+    const fs::path native = fromUtf8(windowsPath);
+    std::error_code ec;
+    if (!fs::exists(native, ec)) return std::nullopt;
+    return native;
+#else
+    if (winePrefix.empty()) return std::nullopt;
+    const std::optional<fs::path> dosdevices = findEntry(winePrefix, "dosdevices");
+    if (!dosdevices) return std::nullopt;
+    std::optional<fs::path> current = findEntry(*dosdevices, std::string{drive, ':'});
+    if (!current) return std::nullopt;
+    for (std::string_view component : splitComponents(windowsPath.substr(3))) {
+        current = findEntry(*current, component);
+        if (!current) return std::nullopt;
+    }
+    return current;
+#endif
+}
+
+std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName,
+                                          const fs::path& winePrefix) {
+    std::string windowsPath(directory);
+    if (fileName.empty() || (fileName.front() != '\\' && fileName.front() != '/')) windowsPath += '\\';
+    windowsPath += fileName;
+    std::optional<fs::path> found = resolveWindowsPath(windowsPath, winePrefix);
+    std::error_code ec;
+    if (!found || !fs::is_regular_file(*found, ec)) return std::nullopt;
+    return found;
+}
+
+std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName) {
+    return findInstalledFile(directory, fileName, defaultWinePrefix());
+}
+
+bool installedFileExists(std::string_view directory, std::string_view fileName) {
+    return findInstalledFile(directory, fileName).has_value();
+}
+
+}  // namespace upgrade
