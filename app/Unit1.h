@@ -1,0 +1,71 @@
+#pragma once
+// The main window: the two upgrade buttons, the link and dialog buttons, the
+// information panel and two pictures; hidden, the installation catalogue and
+// the success and failure logs of the almanac upgrade.
+
+#include "upgrade/catalogue.h"
+#include "upgrade/text_lines.h"
+#include "upgrade/user_feedback.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kOuterWidth = 693;
+    static constexpr int kOuterHeight = 416;
+
+    explicit TForm1(upgrade::UserFeedback& feedback, QWidget* parent = nullptr);
+
+    // Visible controls, by their design names.
+    QPlainTextEdit* Memo39 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QPushButton* Button8 = nullptr;
+    QPushButton* Button10 = nullptr;
+    QPushButton* Button11 = nullptr;
+    QPushButton* Button12 = nullptr;
+    QPushButton* Button13 = nullptr;
+    QPushButton* Button14 = nullptr;
+    QPushButton* Button15 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+
+    // Hidden: the second almanac action's button, never shown.
+    QPushButton* Button9 = nullptr;
+
+    // Hidden: the catalogue lists walked by the upgrade actions.
+    const upgrade::CatalogueList& ComboBox1;
+    const upgrade::CatalogueList& CBhuangdao;
+    const upgrade::CatalogueList& CBhuangdao2;
+
+    // Hidden: success and failure logs of the almanac upgrade; they start
+    // empty and grow over repeated runs.
+    upgrade::LineList Memo37;
+    upgrade::LineList Memo38;
+
+public slots:
+    void Button4Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPushButton* addButton(const char* name, const QString& caption, const QRect& geometry);
+    QLabel* addPicture(const char* name, const QString& resource, const QRect& geometry);
+    void setUpPanel();
+    void setUpTabOrder();
+    void fitOuterSizeAndCentre();
+
+    upgrade::UserFeedback& feedback_;
+};

@@ -1,0 +1,12 @@
+#include "application_identity.h"
+
+#include <QGuiApplication>
+
+QString applicationTitle() {
+    return QStringLiteral("算命软件升级补丁2022");
+}
+
+void applyApplicationIdentity() {
+    QCoreApplication::setApplicationName(applicationTitle());
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+}

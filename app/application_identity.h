@@ -1,0 +1,13 @@
+#pragma once
+// The application's own name, shown where the platform shows an application
+// rather than a window: the task bar entry, the desktop file, the window class.
+
+#include <QString>
+
+inline constexpr char kDesktopFileName[] = "fortune-data-patch";
+
+QString applicationTitle();
+
+// Sets the application name and desktop file name. The display name is left
+// unset on purpose: Qt would append it to every window caption.
+void applyApplicationIdentity();

@@ -1,0 +1,19 @@
+// Start-up: the application object, its title, the main window and the
+// message loop, which ends when the main window closes.
+
+#include "Unit1.h"
+#include "application_identity.h"
+#include "message_box_feedback.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    applyApplicationIdentity();
+
+    MessageBoxFeedback feedback;
+    TForm1 form(feedback);
+    feedback.setOwner(&form);
+    form.show();
+    return application.exec();
+}

@@ -1,0 +1,182 @@
+#include "Unit1.h"
+#include "application_identity.h"
+#include "recording_feedback.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { form = std::make_unique<TForm1>(feedback); }
+    RecordingFeedback feedback;
+    std::unique_ptr<TForm1> form;
+};
+
+struct ButtonExpectation {
+    const char* name;
+    const char* caption;
+    QRect geometry;
+};
+
+const ButtonExpectation kButtons[] = {
+    {"Button1", "算命软件升级", {311, 15, 93, 25}},    {"Button2", "算命手机版", {414, 15, 91, 25}},
+    {"Button8", "黄道数据升级", {311, 68, 93, 25}},    {"Button10", "风水手机版", {414, 68, 91, 25}},
+    {"Button5", "客户QQ1", {311, 121, 93, 25}},        {"Button11", "合婚手机版", {414, 121, 91, 25}},
+    {"Button3", "客户QQ2", {311, 173, 93, 25}},        {"Button12", "看日子手机版", {414, 173, 91, 25}},
+    {"Button7", "官方网站", {311, 226, 93, 25}},       {"Button13", "公司起名手机版", {414, 226, 91, 25}},
+    {"Button6", "人工起名", {311, 279, 93, 25}},       {"Button14", "宝宝取名手机版", {414, 279, 91, 25}},
+    {"Button15", "新购买付款方式", {311, 332, 93, 25}}, {"Button4", "退出", {414, 332, 93, 25}},
+};
+
+}  // namespace
+
+TEST_F(MainWindow, CaptionAndApplicationTitleDiffer) {
+    applyApplicationIdentity();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("算命软件八字软件黄道数据升级补丁2024"));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("算命软件升级补丁2022"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("fortune-data-patch"));
+    // An explicit display name would be appended to the caption by Qt; the
+    // display name must fall back to the application name instead.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("算命软件升级补丁2022"));
+}
+
+TEST_F(MainWindow, ButtonsHaveTheirCaptionsAndPlaces) {
+    for (const ButtonExpectation& expected : kButtons) {
+        auto* button = form->findChild<QPushButton*>(expected.name);
+        ASSERT_NE(button, nullptr) << expected.name;
+        EXPECT_EQ(button->text(), QString::fromUtf8(expected.caption)) << expected.name;
+        EXPECT_EQ(button->geometry(), expected.geometry) << expected.name;
+        EXPECT_FALSE(button->isHidden()) << expected.name;
+    }
+    EXPECT_EQ(form->Memo39->geometry(), QRect(4, 7, 293, 362));
+    EXPECT_EQ(form->Image1->geometry(), QRect(522, 2, 147, 180));
+    EXPECT_EQ(form->Image2->geometry(), QRect(522, 188, 147, 180));
+    EXPECT_TRUE(form->Button9->isHidden());
+    EXPECT_EQ(form->Button9->text(), QStringLiteral("黄道数据升级2"));
+}
+
+TEST_F(MainWindow, FontsAndColours) {
+    const QFont font = form->font();
+    EXPECT_EQ(font.families().value(0), QStringLiteral("宋体"));
+    EXPECT_EQ(font.pixelSize(), 12);
+    EXPECT_FALSE(font.bold());
+    // Whatever font the machine has, the captions must render as Chinese.
+    EXPECT_TRUE(QFontMetrics(font).inFont(QChar(0x9EC4))) << "no font renders 黄";
+
+    for (QPushButton* upgradeButton : {form->Button1, form->Button8}) {
+        EXPECT_TRUE(upgradeButton->font().bold());
+        EXPECT_EQ(upgradeButton->palette().color(QPalette::ButtonText), QColor(Qt::red));
+    }
+    EXPECT_FALSE(form->Button15->font().bold());
+    EXPECT_EQ(form->Button15->palette().color(QPalette::ButtonText), QColor(0, 0, 128));
+    EXPECT_FALSE(form->Button2->font().bold());
+    EXPECT_EQ(form->Button2->font().pixelSize(), 12);
+}
+
+TEST_F(MainWindow, TabOrderRunsDownBothColumns) {
+    const std::vector<QWidget*> expected = {form->Memo39,   form->Button1,  form->Button2,  form->Button8,
+                                            form->Button10, form->Button5,  form->Button11, form->Button3,
+                                            form->Button12, form->Button7,  form->Button13, form->Button6,
+                                            form->Button14, form->Button15, form->Button4};
+    std::vector<QWidget*> chain;
+    QWidget* w = form->Memo39;
+    do {
+        if (!w->isHidden() && w->focusPolicy() & Qt::TabFocus) chain.push_back(w);
+        w = w->nextInFocusChain();
+    } while (w != form->Memo39 && chain.size() < 40);
+    EXPECT_EQ(chain, expected);
+}
+
+TEST_F(MainWindow, InformationPanelShowsItsTwentyThreeLines) {
+    QPlainTextEdit* memo = form->Memo39;
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QStringList lines = memo->toPlainText().split(QChar('\n'));
+    ASSERT_EQ(lines.size(), 23);
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("件都可以联系我们。")));
+    EXPECT_EQ(lines[4], QString());
+    EXPECT_EQ(lines[5], QStringLiteral("特别推荐组合(安卓手机平板版全套995元)："));
+    EXPECT_EQ(lines[6], QStringLiteral("  1. 算命软件                注册价格：298  "));
+    EXPECT_EQ(lines[11], QStringLiteral("  6. 宝宝起名软件            注册价格：35"));
+    EXPECT_EQ(lines[13], QStringLiteral("特别推荐组合(电脑版全套870元)："));
+    EXPECT_EQ(lines[15], QStringLiteral("  2. 八字合婚配软件          注册价格：198  "));
+    EXPECT_EQ(lines[18], QStringLiteral("  5. 黄道吉日择日软件        注册价格：50"));
+    EXPECT_EQ(lines[20], QString());
+    EXPECT_EQ(lines[21], QStringLiteral("付款方式："));
+    EXPECT_TRUE(lines[22].contains(QStringLiteral("example"))) << lines[22].toStdString();
+    EXPECT_EQ(memo->textCursor().position(), 0) << "shown from the first line";
+
+    // Every line fits the panel's width, so none wraps into a second row
+    // (trailing blanks may run past the edge without wrapping).
+    const int room = memo->contentsRect().width() - 2 * static_cast<int>(memo->document()->documentMargin());
+    const QFontMetrics metrics(memo->font());
+    for (QString line : lines) {
+        while (line.endsWith(QChar(' '))) line.chop(1);
+        EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
+    }
+}
+
+TEST_F(MainWindow, PicturesAreLoaded) {
+    for (QLabel* picture : {form->Image1, form->Image2}) {
+        const QPixmap pixmap = picture->pixmap();
+        ASSERT_FALSE(pixmap.isNull()) << picture->objectName().toStdString() << ": JPEG plugin or resource missing";
+        EXPECT_EQ(pixmap.size(), QSize(147, 180));
+    }
+}
+
+TEST_F(MainWindow, OpensCentredWithFixedOuterSizeAndNoMaximiseBox) {
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_LE(std::abs(form->frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(form->frameGeometry().center().y() - screen.center().y()), 1);
+}
+
+TEST_F(MainWindow, ExitClosesTheWindowAndEndsTheMessageLoopWithoutAPrompt) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    bool stuck = false;
+    QTimer::singleShot(0, form.get(), [this] { form->Button4->click(); });
+    // A safety net: if closing did not end the loop, end it and fail.
+    QTimer safetyNet;
+    safetyNet.setSingleShot(true);
+    QObject::connect(&safetyNet, &QTimer::timeout, [&stuck] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    });
+    safetyNet.start(5000);
+    const int exitCode = QApplication::exec();
+    EXPECT_FALSE(stuck) << "the message loop kept running after the window closed";
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(feedback.messages.empty());
+}
+
+TEST_F(MainWindow, HiddenListsAndLogsStartAsGiven) {
+    EXPECT_EQ(form->ComboBox1.count(), 36u);
+    EXPECT_EQ(form->CBhuangdao.count(), 119u);
+    EXPECT_EQ(form->CBhuangdao2.count(), 18u);
+    EXPECT_EQ(form->Memo37.count(), 0u);
+    EXPECT_EQ(form->Memo38.count(), 0u);
+}
