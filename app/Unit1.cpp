@@ -1,14 +1,17 @@
 #include "Unit1.h"
 
-#include "information_panel.h"
+#include "info/Unt_Fukuan.h"
+#include "info/Unt_servers.h"
+#include "info/window_placement.h"
+#include "info/links.h"
 #include "info/window_style.h"
+#include "information_panel.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
 
@@ -69,8 +72,21 @@ TForm1::TForm1(upgrade::UserFeedback& feedback, QWidget* parent)
 
     setUpTabOrder();
 
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+    connect(Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
+    connect(Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
+    connect(Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
+    connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
+    connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::setUpPanel() {
     Memo39 = new QPlainTextEdit(this);
@@ -110,20 +126,29 @@ void TForm1::Button4Click() {
     close();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    fitOuterSizeAndCentre();
+void TForm1::Button7Click() { info::openLink(info::vendorPageUrl(0)); }
+void TForm1::Button2Click() { info::openLink(info::vendorPageUrl(1)); }
+void TForm1::Button10Click() { info::openLink(info::vendorPageUrl(2)); }
+void TForm1::Button11Click() { info::openLink(info::vendorPageUrl(3)); }
+void TForm1::Button12Click() { info::openLink(info::vendorPageUrl(4)); }
+void TForm1::Button13Click() { info::openLink(info::vendorPageUrl(5)); }
+void TForm1::Button14Click() { info::openLink(info::vendorPageUrl(6)); }
+void TForm1::Button5Click() { info::openLink(info::supportChatUrl(info::SupportChat::First)); }
+void TForm1::Button3Click() { info::openLink(info::supportChatUrl(info::SupportChat::Second)); }
+
+void TForm1::Button6Click() {
+    Frm_servers.reset();
+    Frm_servers = std::make_unique<TFrm_servers>(this);
+    Frm_servers->exec();
 }
 
-// The window's outer size, frame included, is fixed. The frame is known only
-// once the window is shown, so the client area is fitted then.
-void TForm1::fitOuterSizeAndCentre() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize client(kOuterWidth - frame.width(), kOuterHeight - frame.height());
-    if (client != size()) setFixedSize(client);
-    if (const QScreen* screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.x() + (available.width() - kOuterWidth) / 2,
-             available.y() + (available.height() - kOuterHeight) / 2);
-    }
+void TForm1::Button15Click() {
+    FrmFukuan.reset();
+    FrmFukuan = std::make_unique<TFrmFukuan>(feedback_, this);
+    FrmFukuan->exec();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitOuterSizeAndCentre(*this, {kOuterWidth, kOuterHeight});
 }

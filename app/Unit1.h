@@ -9,7 +9,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
+class TFrm_servers;
+class TFrmFukuan;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -21,6 +25,7 @@ public:
     static constexpr int kOuterHeight = 416;
 
     explicit TForm1(upgrade::UserFeedback& feedback, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // Visible controls, by their design names.
     QPlainTextEdit* Memo39 = nullptr;
@@ -54,8 +59,23 @@ public:
     upgrade::LineList Memo37;
     upgrade::LineList Memo38;
 
+    // The information dialogs of the latest click; each click makes a new one.
+    std::unique_ptr<TFrm_servers> Frm_servers;
+    std::unique_ptr<TFrmFukuan> FrmFukuan;
+
 public slots:
+    void Button2Click();
+    void Button3Click();
     void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button10Click();
+    void Button11Click();
+    void Button12Click();
+    void Button13Click();
+    void Button14Click();
+    void Button15Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,7 +85,6 @@ private:
     QLabel* addPicture(const char* name, const QString& resource, const QRect& geometry);
     void setUpPanel();
     void setUpTabOrder();
-    void fitOuterSizeAndCentre();
 
     upgrade::UserFeedback& feedback_;
 };

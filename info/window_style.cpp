@@ -1,5 +1,7 @@
 #include "window_style.h"
 
+#include <QFrame>
+#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -33,6 +35,30 @@ void useButtonFaceBackground(QWidget& widget) {
     palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
+}
+
+void useButtonHighlightBackground(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Light));
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+void useWindowColourRoundedPanel(QFrame& panel) {
+    panel.setObjectName(panel.objectName().isEmpty() ? QStringLiteral("Panel") : panel.objectName());
+    panel.setStyleSheet(QStringLiteral("QFrame#%1 { background: palette(base); border: 1px solid palette(mid);"
+                                       " border-radius: 6px; }")
+                            .arg(panel.objectName()));
+}
+
+void makeNavyHeading(QLabel& label) {
+    QFont font = label.font();
+    font.setBold(true);
+    label.setFont(font);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, kNavy);
+    label.setPalette(palette);
+    label.adjustSize();
 }
 
 void useGradientActiveCaptionBackground(QWidget& widget) {

@@ -8,6 +8,8 @@
 
 class QWidget;
 class QPushButton;
+class QFrame;
+class QLabel;
 
 namespace windowstyle {
 
@@ -26,6 +28,12 @@ inline const QColor kGradientActiveCaption{185, 209, 234};
 inline const QColor kNavy{0, 0, 128};
 
 void useButtonFaceBackground(QWidget& widget);
+// The "button highlight" colour: white on the classic scheme.
+void useButtonHighlightBackground(QWidget& widget);
+// A flat panel with a rounded outer border, in the window (paper) colour.
+void useWindowColourRoundedPanel(QFrame& panel);
+// Bold navy text, for the headings of the information dialogs.
+void makeNavyHeading(QLabel& label);
 void useGradientActiveCaptionBackground(QWidget& widget);
 // Bold red caption, for the two upgrade buttons.
 void makeUpgradeButton(QPushButton& button);

@@ -40,3 +40,21 @@ convert -size 147x180 xc:'#eaf3fb' \
   -strip -quality 90 "$out/payment.jpg"
 
 identify "$out/contact.jpg" "$out/payment.jpg"
+
+# Naming-service dialog: a small red seal with the character 名 (41 x 41).
+info=info/pictures
+convert -size 41x41 xc:white \
+  -fill '#c8102e' -draw 'roundrectangle 2,2 38,38 6,6' \
+  -fill none -stroke '#f6d7a7' -strokewidth 1 -draw 'roundrectangle 5,5 35,35 4,4' -stroke none \
+  -font "$font" -fill white -pointsize 24 -gravity center -annotate +0+0 '名' \
+  -strip -quality 92 "$info/naming.jpg"
+
+# The payment button's picture in two states: normal and under the mouse.
+for state in normal hot; do
+  if [ "$state" = normal ]; then colour='#1677ff'; else colour='#ff7a00'; fi
+  convert -size 20x20 xc:none \
+    -fill "$colour" -draw 'roundrectangle 1,3 18,16 3,3' \
+    -fill white -draw 'rectangle 1,6 18,8' -draw 'rectangle 4,11 9,13' \
+    -strip "PNG32:$info/pay-$state.png"
+done
+identify "$info/naming.jpg" "$info/pay-normal.png" "$info/pay-hot.png"
