@@ -8,6 +8,6 @@ inline constexpr char kDesktopFileName[] = "fortune-data-patch";
 
 QString applicationTitle();
 
-// Sets the application name and desktop file name. The display name is left
+// Sets the application name, desktop file name and window icon. The display name is left
 // unset on purpose: Qt would append it to every window caption.
 void applyApplicationIdentity();

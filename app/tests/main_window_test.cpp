@@ -47,6 +47,7 @@ TEST_F(MainWindow, CaptionAndApplicationTitleDiffer) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("算命软件八字软件黄道数据升级补丁2024"));
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("算命软件升级补丁2022"));
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("fortune-data-patch"));
+    EXPECT_FALSE(QGuiApplication::windowIcon().isNull());
     // An explicit display name would be appended to the caption by Qt; the
     // display name must fall back to the application name instead.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("算命软件升级补丁2022"));

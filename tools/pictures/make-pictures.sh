@@ -58,3 +58,15 @@ for state in normal hot; do
     -strip "PNG32:$info/pay-$state.png"
 done
 identify "$info/naming.jpg" "$info/pay-normal.png" "$info/pay-hot.png"
+
+# Application icon: the red seal of the patch with 升 (upgrade), 256 px with
+# smaller sizes for the desktop.
+for size in 256 48; do
+  convert -size ${size}x${size} xc:none \
+    -fill '#b22222' -draw "roundrectangle $((size/16)),$((size/16)) $((size - size/16)),$((size - size/16)) $((size/6)),$((size/6))" \
+    -fill none -stroke '#f3d9a4' -strokewidth $((size/32 > 0 ? size/32 : 1)) \
+    -draw "roundrectangle $((size/8)),$((size/8)) $((size - size/8)),$((size - size/8)) $((size/8)),$((size/8))" -stroke none \
+    -font "$font" -fill '#fdf6e3' -pointsize $((size * 5 / 8)) -gravity center -annotate +0+0 '升' \
+    -strip "PNG32:app/icons/fortune-data-patch-$size.png"
+done
+identify app/icons/*.png
