@@ -1,3 +1,4 @@
+#include "data/fortunes/fortune_texts.h"
 #include "upgrade/horoscope_scrambler.h"
 
 #include <gtest/gtest.h>
@@ -104,5 +105,15 @@ TEST(HoroscopeScrambler, RoundTripsRandomBytesAndKeepsTheCallersText) {
         ASSERT_EQ(hex.size(), 2 * bytes.size());
         EXPECT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos);
         EXPECT_EQ(keyedUnscramble(hex, key, 7), bytes);
+    }
+}
+
+TEST(HoroscopeScrambler, EveryCarriedHoroscopeRoundTrips) {
+    ASSERT_EQ(content::horoscopes().size(), 12u);
+    for (const content::Horoscope& sign : content::horoscopes()) {
+        const std::string stored = upgrade::horoscopeScramble(sign.text);
+        EXPECT_EQ(stored.size(), 2 * sign.text.size());
+        EXPECT_EQ(keyedUnscramble(stored, upgrade::kHoroscopeKey, upgrade::kHoroscopeRepetitions), sign.text)
+            << sign.key;
     }
 }

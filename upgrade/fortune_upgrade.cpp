@@ -1,0 +1,83 @@
+#include "fortune_upgrade.h"
+
+#include "data/fortunes/fortune_texts.h"
+#include "gbk_codec.h"
+#include "horoscope_scrambler.h"
+#include "upgrade_messages.h"
+
+namespace upgrade {
+namespace {
+
+bool isMarriageProduct(std::string_view directory) {
+    return directory.find(kMarriageWord) != std::string_view::npos;
+}
+
+void updateZodiacFortunes(ProductQuery& query) {
+    for (const content::AnimalFortune& animal : content::animalFortunes())
+        query.execute(kUpdateFortune,
+                      {gbkToUtf8(animal.yearlyText), gbkToUtf8(animal.monthlyText), std::string(animal.key)});
+}
+
+void updateHoroscopes(ProductQuery& query) {
+    for (const content::Horoscope& sign : content::horoscopes())
+        query.execute(kUpdateHoroscope, {horoscopeScramble(sign.text), std::string(sign.key)});
+}
+
+// Runs one block on one file as one unit of work.
+template <typename Block>
+void runUnit(ProductQuery& query, Block&& block) {
+    query.beginWork();
+    try {
+        block(query);
+        query.commitWork();
+    } catch (const DatabaseError&) {
+        query.rollbackWork();
+        throw;
+    } catch (const std::exception& e) {
+        // A value that could not be prepared fails the file like a database error.
+        query.rollbackWork();
+        throw DatabaseError(query.directory(), query.fileName(), e.what());
+    }
+}
+
+}  // namespace
+
+FortuneUpgradeResult runFortuneUpgrade(const CatalogueList& list, ProductQuery& query, UserFeedback& feedback,
+                                       const FortuneProgressListener& progress) {
+    FortuneUpgradeResult result;
+    const std::size_t rows = list.count();
+    try {
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::string directory = list.entry(i);
+            if (!isMarriageProduct(directory) && query.installation().fileExists(directory, kFortuneFile)) {
+                query.pointAt(directory, kFortuneFile);
+                if (progress) progress(directory, FortuneBlock::ZodiacFortunes);
+                runUnit(query, updateZodiacFortunes);
+                ++result.fortuneBlocks;
+                result.upgraded = true;
+            }
+            if (query.installation().fileExists(directory, kHoroscopeFile)) {
+                query.pointAt(directory, kHoroscopeFile);
+                if (progress) progress(directory, FortuneBlock::Horoscopes);
+                runUnit(query, updateHoroscopes);
+                ++result.horoscopeBlocks;
+                result.upgraded = true;
+            }
+        }
+    } catch (const DatabaseError& e) {
+        result.failure = e;
+        feedback.show(fortuneFailureMessage(e));
+        return result;
+    }
+    feedback.show({std::string(kUpgradeCaption),
+                   std::string(result.upgraded ? kUpgradeSucceeded : kNothingToUpgrade), MessageIcon::Information});
+    return result;
+}
+
+UserMessage fortuneFailureMessage(const DatabaseError& failure) {
+    std::string text = "升级中止。\n目录：" + failure.directory() + "\n文件：" + failure.fileName() +
+                       "\n原因：" + failure.cause() + "\n此文件保持原样，未作任何改动。";
+    return {std::string(kUpgradeCaption), std::move(text), MessageIcon::Error};
+}
+
+}  // namespace upgrade

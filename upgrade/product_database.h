@@ -1,0 +1,39 @@
+#pragma once
+// What the upgrade needs of a product database file: statements with bound
+// parameters, grouped in a unit of work that is committed or rolled back as
+// a whole. The Access file engine provides it; tests use fakes.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace upgrade {
+
+// A value bound to a `?` of a statement: NULL, UTF-8 text or an integer.
+using SqlParameter = std::variant<std::monostate, std::string, std::int64_t>;
+using SqlParameters = std::vector<SqlParameter>;
+
+class ProductDatabase {
+public:
+    virtual ~ProductDatabase() = default;
+
+    virtual void beginWork() = 0;
+    // Runs one statement; returns the number of rows it changed.
+    virtual std::size_t execute(std::string_view sql, const SqlParameters& parameters) = 0;
+    // Makes the unit's changes durable, all or nothing.
+    virtual void commitWork() = 0;
+    // Drops the unit's changes; the file stays exactly as it was.
+    virtual void rollbackWork() = 0;
+};
+
+class ProductDatabaseOpener {
+public:
+    virtual ~ProductDatabaseOpener() = default;
+    virtual std::unique_ptr<ProductDatabase> open(const std::filesystem::path& file) = 0;
+};
+
+}  // namespace upgrade

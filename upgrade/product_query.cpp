@@ -1,0 +1,81 @@
+#include "product_query.h"
+
+namespace upgrade {
+
+namespace {
+
+std::string withoutLeadingBackslash(std::string_view fileName) {
+    while (!fileName.empty() && (fileName.front() == '\\' || fileName.front() == '/')) fileName.remove_prefix(1);
+    return std::string(fileName);
+}
+
+}  // namespace
+
+DatabaseError::DatabaseError(std::string directory, std::string fileName, std::string cause)
+    : std::runtime_error(directory + "\\" + fileName + ": " + cause),
+      directory_(std::move(directory)),
+      fileName_(std::move(fileName)),
+      cause_(std::move(cause)) {}
+
+ProductQuery::ProductQuery(ProductDatabaseOpener& opener, Installation installation)
+    : opener_(opener), installation_(std::move(installation)) {}
+
+void ProductQuery::pointAt(std::string_view directory, std::string_view fileName) {
+    std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+    connection += directory;
+    if (fileName.empty() || (fileName.front() != '\\' && fileName.front() != '/')) connection += '\\';
+    connection += fileName;
+    connection += ";Persist Security Info=False";
+    if (connection == connectionString_) return;
+    database_.reset();
+    connectionString_ = std::move(connection);
+    directory_ = std::string(directory);
+    fileName_ = withoutLeadingBackslash(fileName);
+}
+
+ProductDatabase& ProductQuery::database() {
+    if (database_) return *database_;
+    const auto file = installation_.locate(directory_, "\\" + fileName_);
+    if (!file) throw DatabaseError(directory_, fileName_, "the database file does not exist");
+    database_ = opener_.open(*file);
+    return *database_;
+}
+
+void ProductQuery::fail(const std::exception& cause) const {
+    if (const auto* already = dynamic_cast<const DatabaseError*>(&cause)) throw *already;
+    throw DatabaseError(directory_, fileName_, cause.what());
+}
+
+template <typename Action>
+auto ProductQuery::guarded(Action&& action) {
+    if (connectionString_.empty()) throw std::logic_error("the query object was not pointed at a database file");
+    try {
+        return action(database());
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::size_t ProductQuery::execute(std::string_view sql, const SqlParameters& parameters) {
+    return guarded([&](ProductDatabase& db) { return db.execute(sql, parameters); });
+}
+
+void ProductQuery::beginWork() {
+    guarded([](ProductDatabase& db) { db.beginWork(); });
+}
+
+void ProductQuery::commitWork() {
+    guarded([](ProductDatabase& db) { db.commitWork(); });
+}
+
+void ProductQuery::rollbackWork() noexcept {
+    if (!database_) return;
+    try {
+        database_->rollbackWork();
+    } catch (...) {
+        // The unit was never committed; dropping the connection discards it.
+        database_.reset();
+    }
+}
+
+}  // namespace upgrade

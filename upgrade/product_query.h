@@ -1,0 +1,69 @@
+#pragma once
+// The single query object through which the upgrade actions reach the
+// product databases. It is pointed at a file of an installation directory,
+// opens that file with the first statement, and keeps it open for later
+// statements until it is pointed at another file.
+
+#include "installation.h"
+#include "product_database.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace upgrade {
+
+// A failure of a product database: the directory, the file and the cause.
+class DatabaseError : public std::runtime_error {
+public:
+    DatabaseError(std::string directory, std::string fileName, std::string cause);
+    const std::string& directory() const { return directory_; }
+    const std::string& fileName() const { return fileName_; }
+    const std::string& cause() const { return cause_; }
+
+private:
+    std::string directory_;
+    std::string fileName_;
+    std::string cause_;
+};
+
+class ProductQuery {
+public:
+    ProductQuery(ProductDatabaseOpener& opener, Installation installation);
+
+    // Points at directory + fileName ("\QorBirth.dll" style). Does no I/O; a
+    // different file drops the open one, the same file keeps it.
+    void pointAt(std::string_view directory, std::string_view fileName);
+    // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<directory><file>;Persist Security Info=False"
+    const std::string& connectionString() const { return connectionString_; }
+    bool isOpen() const { return database_ != nullptr; }
+
+    // Statements and units of work on the file pointed at; the first one
+    // opens it. Failures throw DatabaseError.
+    std::size_t execute(std::string_view sql, const SqlParameters& parameters = {});
+    void beginWork();
+    void commitWork();
+    // Never throws: a failed rollback drops the connection, which leaves the
+    // file as it was before the unit.
+    void rollbackWork() noexcept;
+
+    const Installation& installation() const { return installation_; }
+    const std::string& directory() const { return directory_; }
+    const std::string& fileName() const { return fileName_; }
+
+private:
+    ProductDatabase& database();
+    [[noreturn]] void fail(const std::exception& cause) const;
+    template <typename Action>
+    auto guarded(Action&& action);
+
+    ProductDatabaseOpener& opener_;
+    Installation installation_;
+    std::string directory_;
+    std::string fileName_;
+    std::string connectionString_;
+    std::unique_ptr<ProductDatabase> database_;
+};
+
+}  // namespace upgrade

@@ -1,0 +1,65 @@
+#pragma once
+// A product database that records what it is asked to do, for testing the
+// upgrade actions without an engine. Statements of a unit become visible in
+// `committed` only on commit.
+
+#include "upgrade/product_database.h"
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct RecordedStatement {
+    std::string sql;
+    upgrade::SqlParameters parameters;
+};
+
+struct FakeFileState {
+    int opens = 0;
+    std::vector<RecordedStatement> committed;
+    int commits = 0;
+    int rollbacks = 0;
+    // Fails the n-th statement (counted from 1 over the file's life) with this message.
+    int failAtStatement = 0;
+    std::string failure = "no such table: huangdao";
+    int statementsSeen = 0;
+};
+
+class FakeProductDatabase : public upgrade::ProductDatabase {
+public:
+    explicit FakeProductDatabase(FakeFileState& state) : state_(state) { ++state_.opens; }
+    void beginWork() override { pending_.clear(); }
+    std::size_t execute(std::string_view sql, const upgrade::SqlParameters& parameters) override {
+        if (++state_.statementsSeen == state_.failAtStatement) throw std::runtime_error(state_.failure);
+        pending_.push_back({std::string(sql), parameters});
+        return 1;
+    }
+    void commitWork() override {
+        state_.committed.insert(state_.committed.end(), pending_.begin(), pending_.end());
+        pending_.clear();
+        ++state_.commits;
+    }
+    void rollbackWork() override {
+        pending_.clear();
+        ++state_.rollbacks;
+    }
+
+private:
+    FakeFileState& state_;
+    std::vector<RecordedStatement> pending_;
+};
+
+// Opens fakes by local path; every path gets a state of its own.
+class FakeOpener : public upgrade::ProductDatabaseOpener {
+public:
+    std::unique_ptr<upgrade::ProductDatabase> open(const std::filesystem::path& file) override {
+        opened.push_back(file);
+        return std::make_unique<FakeProductDatabase>(files[std::filesystem::weakly_canonical(file)]);
+    }
+    FakeFileState& state(const std::filesystem::path& file) { return files[std::filesystem::weakly_canonical(file)]; }
+
+    std::map<std::filesystem::path, FakeFileState> files;
+    std::vector<std::filesystem::path> opened;
+};

@@ -1,0 +1,74 @@
+#include "fake_product_database.h"
+#include "temporary_prefix.h"
+#include "upgrade/product_query.h"
+
+#include <gtest/gtest.h>
+
+using upgrade::DatabaseError;
+using upgrade::Installation;
+using upgrade::ProductQuery;
+
+namespace {
+constexpr std::string_view kDir = "D:\\Program Files\\Quelvor软件\\算命大师正式版";
+constexpr std::string_view kOtherDir = "C:\\Program Files\\Brannoc软件\\风水大师正式版";
+}  // namespace
+
+TEST(ProductQuery, PointingDoesNoInputOutputAndAMissingFileFailsAtTheFirstStatement) {
+    TemporaryPrefix prefix;
+    FakeOpener opener;
+    ProductQuery query(opener, Installation(prefix.root()));
+    query.pointAt(kDir, "\\QorBirth.dll");
+    EXPECT_EQ(query.connectionString(),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\Program Files\\Quelvor软件\\算命大师正式版\\QorBirth.dll;"
+              "Persist Security Info=False");
+    EXPECT_TRUE(opener.opened.empty());
+    try {
+        query.execute("DELETE FROM huangdao");
+        FAIL() << "the file does not exist";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.directory(), kDir);
+        EXPECT_EQ(e.fileName(), "QorBirth.dll");
+        EXPECT_NE(std::string(e.what()).find("QorBirth.dll"), std::string::npos);
+    }
+    EXPECT_THROW(ProductQuery(opener, Installation(prefix.root())).execute("DELETE FROM huangdao"), std::logic_error);
+}
+
+TEST(ProductQuery, KeepsTheFileOpenUntilPointedElsewhere) {
+    TemporaryPrefix prefix;
+    const auto first = prefix.install(kDir, "\\QorBirth.dll");
+    const auto second = prefix.install(kOtherDir, "\\QorFile.dll");
+    FakeOpener opener;
+    ProductQuery query(opener, Installation(prefix.root()));
+
+    query.pointAt(kDir, "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    query.pointAt(kDir, "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    EXPECT_EQ(opener.state(first).opens, 1) << "pointing again at the same file keeps it open";
+
+    query.pointAt(kOtherDir, "\\QorFile.dll");
+    EXPECT_FALSE(query.isOpen()) << "pointing elsewhere drops the open file";
+    query.execute("DELETE FROM huangdao");
+    query.pointAt(kDir, "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    EXPECT_EQ(opener.state(first).opens, 2);
+    EXPECT_EQ(opener.state(second).opens, 1);
+}
+
+TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
+    TemporaryPrefix prefix;
+    const auto file = prefix.install(kDir, "\\Tgcode.dll");
+    FakeOpener opener;
+    opener.state(file).failAtStatement = 1;
+    opener.state(file).failure = "no such table: Bennian2011";
+    ProductQuery query(opener, Installation(prefix.root()));
+    query.pointAt(kDir, "\\Tgcode.dll");
+    try {
+        query.execute("update Bennian2011 set [Values] = ?,Liuyue = ? where shuxing = ?", {"a", "b", "狗"});
+        FAIL();
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.directory(), kDir);
+        EXPECT_EQ(e.fileName(), "Tgcode.dll");
+        EXPECT_EQ(e.cause(), "no such table: Bennian2011");
+    }
+}

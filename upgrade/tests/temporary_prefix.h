@@ -1,0 +1,53 @@
+#pragma once
+// A throw-away Wine prefix for tests: drive C as the usual ../drive_c link,
+// drive D a folder of its own, other drives unmapped.
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+class TemporaryPrefix {
+public:
+    TemporaryPrefix() {
+        std::random_device random;
+        root_ = std::filesystem::temp_directory_path() / ("patch-prefix-" + std::to_string(random()));
+        std::filesystem::create_directories(root_ / "dosdevices");
+        std::filesystem::create_directories(root_ / "drive_c");
+        std::filesystem::create_directories(root_ / "drive_d");
+        std::filesystem::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
+        std::filesystem::create_directory_symlink(root_ / "drive_d", root_ / "dosdevices" / "d:");
+    }
+    ~TemporaryPrefix() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TemporaryPrefix(const TemporaryPrefix&) = delete;
+    TemporaryPrefix& operator=(const TemporaryPrefix&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+
+    // Creates the file of a catalogue directory ("D:\…", "\QorBirth.dll") with
+    // the given content and returns its local path.
+    std::filesystem::path install(std::string_view windowsDirectory, std::string_view fileName,
+                                  std::string_view content = "db") const {
+        const char drive = static_cast<char>(windowsDirectory[0] | 0x20);
+        std::filesystem::path path = root_ / "dosdevices" / std::string{drive, ':'};
+        std::string rest(windowsDirectory.substr(3));
+        rest += '\\';
+        rest += fileName.substr(fileName.front() == '\\' ? 1 : 0);
+        std::size_t start = 0;
+        while (start <= rest.size()) {
+            const std::size_t end = std::min(rest.find('\\', start), rest.size());
+            if (end > start) path /= std::filesystem::path(std::u8string(rest.begin() + start, rest.begin() + end));
+            start = end + 1;
+        }
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+private:
+    std::filesystem::path root_;
+};
