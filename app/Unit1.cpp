@@ -6,6 +6,9 @@
 #include "info/links.h"
 #include "info/window_style.h"
 #include "information_panel.h"
+#include "upgrade/almanac_upgrade.h"
+#include "upgrade/fortune_upgrade.h"
+#include "upgrade_progress.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,11 +32,13 @@ constexpr int kButtonHeight = 25;
 
 }  // namespace
 
-TForm1::TForm1(upgrade::UserFeedback& feedback, QWidget* parent)
+TForm1::TForm1(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener,
+               upgrade::Installation installation, QWidget* parent)
     : QWidget(parent, windowstyle::mainWindowFlags()),
       ComboBox1(upgrade::fortuneList()),
       CBhuangdao(upgrade::almanacList()),
       CBhuangdao2(upgrade::secondAlmanacList()),
+      ADOQuery1(opener, std::move(installation)),
       feedback_(feedback) {
     loadPictureResources();
     setObjectName("Form1");
@@ -72,6 +77,9 @@ TForm1::TForm1(upgrade::UserFeedback& feedback, QWidget* parent)
 
     setUpTabOrder();
 
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
@@ -124,6 +132,30 @@ void TForm1::setUpTabOrder() {
 
 void TForm1::Button4Click() {
     close();
+}
+
+void TForm1::Button1Click() {
+    UpgradeProgress progress(this, Button1->text());
+    upgrade::runFortuneUpgrade(ComboBox1, ADOQuery1, feedback_,
+                               [&progress](std::size_t row, std::size_t rows, std::string_view directory,
+                                           upgrade::FortuneBlock) { progress.step(row, rows, directory); });
+}
+
+void TForm1::Button8Click() {
+    runAlmanacUpgrade(CBhuangdao);
+}
+
+// The hidden second action rebuilds the same table over the second list.
+void TForm1::Button9Click() {
+    runAlmanacUpgrade(CBhuangdao2);
+}
+
+void TForm1::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
+    UpgradeProgress progress(this, Button8->text());
+    upgrade::runAlmanacUpgrade(list, ADOQuery1, {Memo37, Memo38}, feedback_,
+                               [&progress](std::size_t row, std::size_t rows, std::string_view directory) {
+                                   progress.step(row, rows, directory);
+                               });
 }
 
 void TForm1::Button7Click() { info::openLink(info::vendorPageUrl(0)); }

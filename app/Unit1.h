@@ -4,6 +4,9 @@
 // the success and failure logs of the almanac upgrade.
 
 #include "upgrade/catalogue.h"
+#include "upgrade/installation.h"
+#include "upgrade/product_database.h"
+#include "upgrade/product_query.h"
 #include "upgrade/text_lines.h"
 #include "upgrade/user_feedback.h"
 
@@ -24,7 +27,10 @@ public:
     static constexpr int kOuterWidth = 693;
     static constexpr int kOuterHeight = 416;
 
-    explicit TForm1(upgrade::UserFeedback& feedback, QWidget* parent = nullptr);
+    // The upgrade actions open product databases through `opener`, finding
+    // the products through `installation`.
+    TForm1(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener,
+           upgrade::Installation installation = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Visible controls, by their design names.
@@ -59,11 +65,18 @@ public:
     upgrade::LineList Memo37;
     upgrade::LineList Memo38;
 
+    // The single query object through which both upgrade actions reach the
+    // product databases.
+    upgrade::ProductQuery ADOQuery1;
+
     // The information dialogs of the latest click; each click makes a new one.
     std::unique_ptr<TFrm_servers> Frm_servers;
     std::unique_ptr<TFrmFukuan> FrmFukuan;
 
 public slots:
+    void Button1Click();
+    void Button8Click();
+    void Button9Click();
     void Button2Click();
     void Button3Click();
     void Button4Click();
@@ -85,6 +98,7 @@ private:
     QLabel* addPicture(const char* name, const QString& resource, const QRect& geometry);
     void setUpPanel();
     void setUpTabOrder();
+    void runAlmanacUpgrade(const upgrade::CatalogueList& list);
 
     upgrade::UserFeedback& feedback_;
 };

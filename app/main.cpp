@@ -4,6 +4,7 @@
 #include "Unit1.h"
 #include "application_identity.h"
 #include "message_box_feedback.h"
+#include "upgrade/jet_product_database.h"
 
 #include <QApplication>
 
@@ -12,7 +13,8 @@ int main(int argc, char** argv) {
     applyApplicationIdentity();
 
     MessageBoxFeedback feedback;
-    TForm1 form(feedback);
+    upgrade::JetDatabaseOpener opener;
+    TForm1 form(feedback, opener);
     feedback.setOwner(&form);
     form.show();
     return application.exec();

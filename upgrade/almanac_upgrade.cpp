@@ -38,7 +38,7 @@ AlmanacUpgradeResult runAlmanacUpgrade(const CatalogueList& list, ProductQuery& 
         const std::string directory = list.entry(i);
         if (!query.installation().fileExists(directory, kAlmanacProbeFile)) continue;
         query.pointAt(directory, isFengShuiProduct(directory) ? kFengShuiAlmanacFile : kAlmanacProbeFile);
-        if (progress) progress(directory);
+        if (progress) progress(i, rows, directory);
         try {
             query.beginWork();
             rebuildAlmanac(query);

@@ -37,8 +37,9 @@ struct AlmanacLogs {
     LineList& failed;     // Memo38
 };
 
-// Called before each directory's rebuild, with the directory.
-using ProgressListener = std::function<void(std::string_view directory)>;
+// Called before each directory's rebuild, with the catalogue row, the number
+// of rows and the directory.
+using ProgressListener = std::function<void(std::size_t row, std::size_t rows, std::string_view directory)>;
 
 // Rebuilds huangdao in every directory of the list that holds QorBirth.dll
 // (in QorFile.dll for feng-shui products), logs each directory, and tells the

@@ -51,14 +51,14 @@ FortuneUpgradeResult runFortuneUpgrade(const CatalogueList& list, ProductQuery& 
             const std::string directory = list.entry(i);
             if (!isMarriageProduct(directory) && query.installation().fileExists(directory, kFortuneFile)) {
                 query.pointAt(directory, kFortuneFile);
-                if (progress) progress(directory, FortuneBlock::ZodiacFortunes);
+                if (progress) progress(i, rows, directory, FortuneBlock::ZodiacFortunes);
                 runUnit(query, updateZodiacFortunes);
                 ++result.fortuneBlocks;
                 result.upgraded = true;
             }
             if (query.installation().fileExists(directory, kHoroscopeFile)) {
                 query.pointAt(directory, kHoroscopeFile);
-                if (progress) progress(directory, FortuneBlock::Horoscopes);
+                if (progress) progress(i, rows, directory, FortuneBlock::Horoscopes);
                 runUnit(query, updateHoroscopes);
                 ++result.horoscopeBlocks;
                 result.upgraded = true;

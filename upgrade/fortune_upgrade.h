@@ -31,8 +31,10 @@ struct FortuneUpgradeResult {
 };
 
 enum class FortuneBlock { ZodiacFortunes, Horoscopes };
-// Called before each block, with the directory.
-using FortuneProgressListener = std::function<void(std::string_view directory, FortuneBlock block)>;
+// Called before each block, with the catalogue row, the number of rows, the
+// directory and the block.
+using FortuneProgressListener =
+    std::function<void(std::size_t row, std::size_t rows, std::string_view directory, FortuneBlock block)>;
 
 FortuneUpgradeResult runFortuneUpgrade(const CatalogueList& list, ProductQuery& query, UserFeedback& feedback,
                                        const FortuneProgressListener& progress = {});

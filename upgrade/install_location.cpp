@@ -67,41 +67,81 @@ fs::path defaultWinePrefix() {
     return {};
 }
 
-std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const fs::path& winePrefix) {
+DriveRoots wineDrives(fs::path winePrefix) {
+    return [prefix = std::move(winePrefix)](char drive) -> std::optional<fs::path> {
+        if (prefix.empty()) return std::nullopt;
+        const std::optional<fs::path> dosdevices = findEntry(prefix, "dosdevices");
+        if (!dosdevices) return std::nullopt;
+        return findEntry(*dosdevices, std::string{drive, ':'});
+    };
+}
+
+DriveRoots nativeDrives() {
+    return [](char drive) -> std::optional<fs::path> {
+#ifdef _WIN32
+        const fs::path root(std::string{drive, ':', '\\'});
+        std::error_code ec;
+        if (fs::is_directory(root, ec)) return root;
+#else
+        (void)drive;
+#endif
+        return std::nullopt;
+    };
+}
+
+DriveRoots mappedDrives(std::map<char, fs::path> roots) {
+    return [roots = std::move(roots)](char drive) -> std::optional<fs::path> {
+        const auto it = roots.find(drive);
+        if (it == roots.end()) return std::nullopt;
+        std::error_code ec;
+        if (!fs::is_directory(it->second, ec)) return std::nullopt;
+        return it->second;
+    };
+}
+
+std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const DriveRoots& drives) {
     // Only absolute drive paths name an installation directory.
     if (windowsPath.size() < 3 || windowsPath[1] != ':' || (windowsPath[2] != '\\' && windowsPath[2] != '/'))
         return std::nullopt;
-    const char drive = windowsPath[0];
-    if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z'))) return std::nullopt;
-#ifdef _WIN32
-    (void)winePrefix;
-    const fs::path native = fromUtf8(windowsPath);
-    std::error_code ec;
-    if (!fs::exists(native, ec)) return std::nullopt;
-    return native;
-#else
-    if (winePrefix.empty()) return std::nullopt;
-    const std::optional<fs::path> dosdevices = findEntry(winePrefix, "dosdevices");
-    if (!dosdevices) return std::nullopt;
-    std::optional<fs::path> current = findEntry(*dosdevices, std::string{drive, ':'});
-    if (!current) return std::nullopt;
+    char drive = windowsPath[0];
+    if (drive >= 'A' && drive <= 'Z') drive = static_cast<char>(drive - 'A' + 'a');
+    if (drive < 'a' || drive > 'z') return std::nullopt;
+    std::optional<fs::path> current = drives(drive);
     for (std::string_view component : splitComponents(windowsPath.substr(3))) {
+        if (!current) break;
         current = findEntry(*current, component);
-        if (!current) return std::nullopt;
     }
     return current;
+}
+
+std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const fs::path& winePrefix) {
+#ifdef _WIN32
+    (void)winePrefix;
+    return resolveWindowsPath(windowsPath, nativeDrives());
+#else
+    return resolveWindowsPath(windowsPath, wineDrives(winePrefix));
 #endif
 }
 
 std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName,
-                                          const fs::path& winePrefix) {
+                                          const DriveRoots& drives) {
     std::string windowsPath(directory);
     if (fileName.empty() || (fileName.front() != '\\' && fileName.front() != '/')) windowsPath += '\\';
     windowsPath += fileName;
-    std::optional<fs::path> found = resolveWindowsPath(windowsPath, winePrefix);
+    std::optional<fs::path> found = resolveWindowsPath(windowsPath, drives);
     std::error_code ec;
     if (!found || !fs::is_regular_file(*found, ec)) return std::nullopt;
     return found;
+}
+
+std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName,
+                                          const fs::path& winePrefix) {
+#ifdef _WIN32
+    (void)winePrefix;
+    return findInstalledFile(directory, fileName, nativeDrives());
+#else
+    return findInstalledFile(directory, fileName, wineDrives(winePrefix));
+#endif
 }
 
 std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName) {

@@ -8,11 +8,29 @@
 // else ~/.wine, and every component is matched case-insensitively as Wine does.
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace upgrade {
+
+// The local folder that stands for a drive letter ('a'..'z'), if the drive exists.
+using DriveRoots = std::function<std::optional<std::filesystem::path>(char drive)>;
+
+// Drives of a Wine prefix: <prefix>/dosdevices/<letter>: (matched without regard to case).
+DriveRoots wineDrives(std::filesystem::path winePrefix);
+// The machine's own drives: "X:\" on Windows; none elsewhere.
+DriveRoots nativeDrives();
+// Drives given one by one, each a local folder (for tests and demos).
+DriveRoots mappedDrives(std::map<char, std::filesystem::path> roots);
+
+// Resolves a Windows path ("X:\dir\file") to an existing file or directory
+// below the root of its drive, matching every component exactly or else
+// without regard to case. Nothing when the drive does not exist, a component
+// is missing, or the path is not an absolute drive path.
+std::optional<std::filesystem::path> resolveWindowsPath(std::string_view windowsPath, const DriveRoots& drives);
 
 // The Wine prefix that Windows paths resolve into on this machine, from
 // $WINEPREFIX or else $HOME/.wine; empty when neither is set.
@@ -31,6 +49,8 @@ std::optional<std::filesystem::path> resolveWindowsPath(std::string_view windows
 std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName,
                                                       const std::filesystem::path& winePrefix);
 std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName);
+std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName,
+                                                      const DriveRoots& drives);
 
 // "Does this file exist" for an installation directory and a file name.
 bool installedFileExists(std::string_view directory, std::string_view fileName);

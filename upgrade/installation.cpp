@@ -1,16 +1,39 @@
 #include "installation.h"
 
-#include "install_location.h"
-
 namespace upgrade {
 
-Installation::Installation() : winePrefix_(defaultWinePrefix()) {}
+Installation::Installation(DriveRoots drives, std::string description)
+    : drives_(std::move(drives)), description_(std::move(description)) {}
 
-Installation::Installation(std::filesystem::path winePrefix) : winePrefix_(std::move(winePrefix)) {}
+Installation::Installation()
+#ifdef _WIN32
+    : Installation(nativeDrives(), "the drives of this computer") {
+}
+#else
+    : Installation(inWinePrefix(defaultWinePrefix())) {
+}
+#endif
+
+Installation Installation::inWinePrefix(std::filesystem::path winePrefix) {
+    const auto u8 = winePrefix.u8string();
+    std::string description = "Wine prefix " + std::string(u8.begin(), u8.end());
+    return Installation(wineDrives(std::move(winePrefix)), std::move(description));
+}
+
+Installation Installation::withDrives(std::map<char, std::filesystem::path> roots) {
+    std::string description = "drives";
+    for (const auto& [drive, root] : roots) {
+        const auto u8 = root.u8string();
+        description += " ";
+        description += static_cast<char>(drive - 'a' + 'A');
+        description += ": = " + std::string(u8.begin(), u8.end());
+    }
+    return Installation(mappedDrives(std::move(roots)), std::move(description));
+}
 
 std::optional<std::filesystem::path> Installation::locate(std::string_view directory,
                                                           std::string_view fileName) const {
-    return findInstalledFile(directory, fileName, winePrefix_);
+    return findInstalledFile(directory, fileName, drives_);
 }
 
 bool Installation::fileExists(std::string_view directory, std::string_view fileName) const {

@@ -1,6 +1,8 @@
 #include "Unit1.h"
 #include "application_identity.h"
+#include "fake_product_database.h"
 #include "recording_feedback.h"
+#include "temporary_prefix.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -19,8 +21,9 @@ namespace {
 
 class MainWindow : public ::testing::Test {
 protected:
-    void SetUp() override { form = std::make_unique<TForm1>(feedback); }
+    void SetUp() override { form = std::make_unique<TForm1>(feedback, opener); }
     RecordingFeedback feedback;
+    UnusedOpener opener;
     std::unique_ptr<TForm1> form;
 };
 
@@ -180,4 +183,28 @@ TEST_F(MainWindow, HiddenListsAndLogsStartAsGiven) {
     EXPECT_EQ(form->CBhuangdao2.count(), 18u);
     EXPECT_EQ(form->Memo37.count(), 0u);
     EXPECT_EQ(form->Memo38.count(), 0u);
+}
+
+TEST(MainWindowUpgrades, UpgradeButtonsRunTheirActionsOverTheirOwnLists) {
+    TemporaryPrefix prefix;
+    const std::string almanacRow = upgrade::almanacList().entry(0);
+    const std::string secondRow = upgrade::secondAlmanacList().entry(17);
+    prefix.install(almanacRow, "\\QorBirth.dll");
+    prefix.install(secondRow, "\\QorBirth.dll");
+    RecordingFeedback feedback;
+    FakeOpener opener;
+    TForm1 form(feedback, opener, prefix.installation());
+
+    form.Button8->click();
+    EXPECT_EQ(form.Memo37.lines(), std::vector<std::string>{almanacRow});
+    form.Button9->click();
+    EXPECT_EQ(form.Memo37.lines(), (std::vector<std::string>{almanacRow, secondRow}));
+    EXPECT_EQ(form.Memo38.count(), 0u);
+    form.Button1->click();
+
+    ASSERT_EQ(feedback.messages.size(), 3u);
+    EXPECT_EQ(feedback.messages[0].text, "更新成功！");
+    EXPECT_EQ(feedback.messages[1].text, "更新成功！");
+    EXPECT_EQ(feedback.messages[2].text, "没有可更新的内容，请重新安装后在试！") << "no fortune database installed";
+    for (const auto& message : feedback.messages) EXPECT_EQ(message.caption, "信息提示");
 }

@@ -1,6 +1,7 @@
 #include "Unit1.h"
 #include "info/Unt_Fukuan.h"
 #include "info/Unt_servers.h"
+#include "fake_product_database.h"
 #include "recording_feedback.h"
 #include "url_recorder.h"
 
@@ -146,7 +147,8 @@ TEST(PaymentDialog, LoginButtonOpensThePaymentServiceLoginPage) {
 
 TEST(InformationDialogs, EachClickMakesANewModalDialogAndFreesThePreviousOne) {
     RecordingFeedback feedback;
-    TForm1 form(feedback);
+    UnusedOpener opener;
+    TForm1 form(feedback, opener);
     for (QPushButton* button : {form.Button6, form.Button15}) {
         QWidget* seenModal = nullptr;
         closeModalDialogSoon(&seenModal);

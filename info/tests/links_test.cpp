@@ -1,5 +1,6 @@
 #include "Unit1.h"
 #include "info/links.h"
+#include "fake_product_database.h"
 #include "recording_feedback.h"
 #include "url_recorder.h"
 
@@ -9,7 +10,8 @@
 
 TEST(Links, EveryLinkButtonOpensItsAddress) {
     RecordingFeedback feedback;
-    TForm1 form(feedback);
+    UnusedOpener opener;
+    TForm1 form(feedback, opener);
     UrlRecorder recorder;
     const std::pair<QPushButton*, const char*> expected[] = {
         {form.Button7, "http://www.quelvor.example"},

@@ -1,5 +1,6 @@
 #include "data/almanac/almanac_table.h"
 #include "fake_product_database.h"
+#include "recording_feedback.h"
 #include "temporary_prefix.h"
 #include "upgrade/almanac_upgrade.h"
 
@@ -8,11 +9,6 @@
 using namespace upgrade;
 
 namespace {
-
-struct RecordingFeedback : UserFeedback {
-    void show(const UserMessage& m) override { messages.push_back(m); }
-    std::vector<UserMessage> messages;
-};
 
 constexpr std::string_view kPlain = "D:\\Program Files\\Quelvor软件\\算命大师正式版";
 constexpr std::string_view kFengShui = "D:\\Program Files\\Quelvor软件\\风水秘笈正式版";
@@ -25,7 +21,7 @@ protected:
     }
     TemporaryPrefix prefix;
     FakeOpener opener;
-    ProductQuery query{opener, Installation(prefix.root())};
+    ProductQuery query{opener, prefix.installation()};
     LineList succeeded, failed;
     RecordingFeedback feedback;
 };

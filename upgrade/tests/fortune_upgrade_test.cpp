@@ -1,5 +1,6 @@
 #include "data/fortunes/fortune_texts.h"
 #include "fake_product_database.h"
+#include "recording_feedback.h"
 #include "temporary_prefix.h"
 #include "upgrade/fortune_upgrade.h"
 #include "upgrade/gbk_codec.h"
@@ -11,11 +12,6 @@ using namespace upgrade;
 
 namespace {
 
-struct RecordingFeedback : UserFeedback {
-    void show(const UserMessage& m) override { messages.push_back(m); }
-    std::vector<UserMessage> messages;
-};
-
 constexpr std::string_view kProduct = "D:\\Program Files\\Quelvor软件\\算命大师正式版";
 constexpr std::string_view kMarriage = "D:\\Program Files\\Quelvor软件\\八字合婚软件正式版";
 constexpr std::string_view kLater = "C:\\Program Files\\Brannoc软件\\天机算命软件正式版";
@@ -25,7 +21,7 @@ protected:
     FortuneUpgradeResult run(const CatalogueList& list) { return runFortuneUpgrade(list, query, feedback); }
     TemporaryPrefix prefix;
     FakeOpener opener;
-    ProductQuery query{opener, Installation(prefix.root())};
+    ProductQuery query{opener, prefix.installation()};
     RecordingFeedback feedback;
 };
 

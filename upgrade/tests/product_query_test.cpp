@@ -16,7 +16,7 @@ constexpr std::string_view kOtherDir = "C:\\Program Files\\Brannoc软件\\风水
 TEST(ProductQuery, PointingDoesNoInputOutputAndAMissingFileFailsAtTheFirstStatement) {
     TemporaryPrefix prefix;
     FakeOpener opener;
-    ProductQuery query(opener, Installation(prefix.root()));
+    ProductQuery query(opener, prefix.installation());
     query.pointAt(kDir, "\\QorBirth.dll");
     EXPECT_EQ(query.connectionString(),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\Program Files\\Quelvor软件\\算命大师正式版\\QorBirth.dll;"
@@ -30,7 +30,7 @@ TEST(ProductQuery, PointingDoesNoInputOutputAndAMissingFileFailsAtTheFirstStatem
         EXPECT_EQ(e.fileName(), "QorBirth.dll");
         EXPECT_NE(std::string(e.what()).find("QorBirth.dll"), std::string::npos);
     }
-    EXPECT_THROW(ProductQuery(opener, Installation(prefix.root())).execute("DELETE FROM huangdao"), std::logic_error);
+    EXPECT_THROW(ProductQuery(opener, prefix.installation()).execute("DELETE FROM huangdao"), std::logic_error);
 }
 
 TEST(ProductQuery, KeepsTheFileOpenUntilPointedElsewhere) {
@@ -38,7 +38,7 @@ TEST(ProductQuery, KeepsTheFileOpenUntilPointedElsewhere) {
     const auto first = prefix.install(kDir, "\\QorBirth.dll");
     const auto second = prefix.install(kOtherDir, "\\QorFile.dll");
     FakeOpener opener;
-    ProductQuery query(opener, Installation(prefix.root()));
+    ProductQuery query(opener, prefix.installation());
 
     query.pointAt(kDir, "\\QorBirth.dll");
     query.execute("DELETE FROM huangdao");
@@ -61,7 +61,7 @@ TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
     FakeOpener opener;
     opener.state(file).failAtStatement = 1;
     opener.state(file).failure = "no such table: Bennian2011";
-    ProductQuery query(opener, Installation(prefix.root()));
+    ProductQuery query(opener, prefix.installation());
     query.pointAt(kDir, "\\Tgcode.dll");
     try {
         query.execute("update Bennian2011 set [Values] = ?,Liuyue = ? where shuxing = ?", {"a", "b", "狗"});

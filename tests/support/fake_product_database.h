@@ -63,3 +63,11 @@ public:
     std::map<std::filesystem::path, FakeFileState> files;
     std::vector<std::filesystem::path> opened;
 };
+
+// Opens nothing: for tests that build the window but run no upgrade.
+class UnusedOpener : public upgrade::ProductDatabaseOpener {
+public:
+    std::unique_ptr<upgrade::ProductDatabase> open(const std::filesystem::path& file) override {
+        throw std::logic_error("this test opens no database, yet " + file.string() + " was opened");
+    }
+};

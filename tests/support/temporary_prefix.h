@@ -1,6 +1,9 @@
 #pragma once
-// A throw-away Wine prefix for tests: drive C as the usual ../drive_c link,
-// drive D a folder of its own, other drives unmapped.
+// A throw-away installation for tests: drives C and D as local folders, other
+// drives missing. On Linux the folder is also a Wine prefix (drive C as the
+// usual ../drive_c link, drive D linked to its folder).
+
+#include "upgrade/installation.h"
 
 #include <filesystem>
 #include <fstream>
@@ -16,8 +19,10 @@ public:
         std::filesystem::create_directories(root_ / "dosdevices");
         std::filesystem::create_directories(root_ / "drive_c");
         std::filesystem::create_directories(root_ / "drive_d");
+#ifndef _WIN32
         std::filesystem::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
         std::filesystem::create_directory_symlink(root_ / "drive_d", root_ / "dosdevices" / "d:");
+#endif
     }
     ~TemporaryPrefix() {
         std::error_code ignored;
@@ -27,13 +32,16 @@ public:
     TemporaryPrefix& operator=(const TemporaryPrefix&) = delete;
 
     const std::filesystem::path& root() const { return root_; }
+    upgrade::Installation installation() const {
+        return upgrade::Installation::withDrives({{'c', root_ / "drive_c"}, {'d', root_ / "drive_d"}});
+    }
 
     // Creates the file of a catalogue directory ("D:\…", "\QorBirth.dll") with
     // the given content and returns its local path.
     std::filesystem::path install(std::string_view windowsDirectory, std::string_view fileName,
                                   std::string_view content = "db") const {
         const char drive = static_cast<char>(windowsDirectory[0] | 0x20);
-        std::filesystem::path path = root_ / "dosdevices" / std::string{drive, ':'};
+        std::filesystem::path path = root_ / (std::string("drive_") + drive);
         std::string rest(windowsDirectory.substr(3));
         rest += '\\';
         rest += fileName.substr(fileName.front() == '\\' ? 1 : 0);

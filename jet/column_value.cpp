@@ -1,0 +1,233 @@
+#include "jet/column_value.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "jet/long_value.h"
+#include "jet/text_codec.h"
+
+namespace jet {
+
+namespace {
+
+std::int64_t integerOf(const Value& value, const ColumnDefinition& column) {
+    if (const auto* i = std::get_if<std::int64_t>(&value)) return *i;
+    if (const auto* b = std::get_if<bool>(&value)) return *b ? -1 : 0;
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        std::int64_t out = 0;
+        const auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), out);
+        if (ec == std::errc() && end == s->data() + s->size() && !s->empty()) return out;
+        throw std::invalid_argument("'" + *s + "' is not a whole number for column " + column.name);
+    }
+    if (const auto* d = std::get_if<double>(&value)) {
+        if (std::floor(*d) == *d && std::fabs(*d) < 9e18) return static_cast<std::int64_t>(*d);
+    }
+    throw std::invalid_argument("column " + column.name + " takes a whole number");
+}
+
+void checkRange(std::int64_t value, std::int64_t low, std::int64_t high, const ColumnDefinition& column) {
+    if (value < low || value > high)
+        throw std::invalid_argument(std::to_string(value) + " is out of range for column " + column.name);
+}
+
+std::string textOf(const Value& value, const ColumnDefinition& column) {
+    if (const auto* s = std::get_if<std::string>(&value)) return *s;
+    if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+    throw std::invalid_argument("column " + column.name + " takes text");
+}
+
+void appendLittleEndian(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
+    std::uint64_t raw = 0;
+    for (int i = 0; i < size; ++i) raw |= std::uint64_t(bytes.at(i)) << (8 * i);
+    const std::uint64_t sign = 1ull << (8 * size - 1);
+    return static_cast<std::int64_t>((raw ^ sign) - sign);
+}
+
+// UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
+// on malformed UTF-8.
+std::size_t utf16Length(const std::string& text, const ColumnDefinition& column) {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+        units += length == 4 ? 2 : 1;
+        i += length;
+    }
+    return units;
+}
+
+bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Value toColumnValue(const ColumnDefinition& column, const Value& value) {
+    if (isNull(value)) return value;
+    switch (column.columnType()) {
+    case ColumnType::Text: {
+        std::string text = textOf(value, column);
+        const std::size_t units = utf16Length(text, column);
+        const std::size_t limit = column.length / 2;
+        if (units > limit)
+            throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                                        std::to_string(limit) + ")");
+        return text;
+    }
+    case ColumnType::Memo: {
+        std::string text = textOf(value, column);
+        utf16Length(text, column);   // rejects malformed UTF-8
+        return text;
+    }
+    case ColumnType::Byte: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, 0, 255, column);
+        return v;
+    }
+    case ColumnType::Integer: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, -32768, 32767, column);
+        return v;
+    }
+    case ColumnType::Long: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), column);
+        return v;
+    }
+    case ColumnType::Boolean:
+        if (const auto* b = std::get_if<bool>(&value)) return *b;
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            std::string lower;
+            for (char c : *s) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == "true" || lower == "yes" || lower == "-1" || lower == "1") return true;
+            if (lower == "false" || lower == "no" || lower == "0") return false;
+        }
+        return integerOf(value, column) != 0;
+    case ColumnType::Double:
+    case ColumnType::Float:
+        if (const auto* d = std::get_if<double>(&value)) return *d;
+        if (const auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            try {
+                std::size_t used = 0;
+                const double d = std::stod(*s, &used);
+                if (used == s->size()) return d;
+            } catch (const std::exception&) {
+            }
+        }
+        throw std::invalid_argument("column " + column.name + " takes a number");
+    case ColumnType::DateTime:
+        if (const auto* d = std::get_if<DateTime>(&value)) return *d;
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            DateTime date;
+            if (parseDateTime(*s, date)) return date;
+        }
+        throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
+    default:
+        throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    }
+}
+
+std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value) {
+    std::vector<std::uint8_t> bytes;
+    switch (column.columnType()) {
+    case ColumnType::Byte: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 1); break;
+    case ColumnType::Integer: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 2); break;
+    case ColumnType::Long: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 4); break;
+    case ColumnType::Double: bytes.resize(8); putF64(bytes.data(), std::get<double>(value)); break;
+    case ColumnType::Float: {
+        const float f = static_cast<float>(std::get<double>(value));
+        std::uint32_t raw;
+        std::memcpy(&raw, &f, 4);
+        appendLittleEndian(bytes, raw, 4);
+        break;
+    }
+    case ColumnType::DateTime: bytes.resize(8); putF64(bytes.data(), std::get<DateTime>(value).days); break;
+    case ColumnType::Text: bytes = encodeColumnText(column, std::get<std::string>(value)); break;
+    default: throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const std::string& utf8) {
+    std::vector<std::uint8_t> out(utf8.size() * 2);   // never more than two bytes per UTF-8 byte
+    std::size_t used = 0;
+    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && !utf8.empty();
+    auto put = [&](std::uint32_t unit) {
+        if (unit == 0 || unit > 0xFF) compressible = false;
+        out[used++] = static_cast<std::uint8_t>(unit);
+        out[used++] = static_cast<std::uint8_t>(unit >> 8);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > utf8.size()) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+        std::uint32_t code = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        for (std::size_t k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            if ((next & 0xC0) != 0x80) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+            code = (code << 6) | (next & 0x3F);
+        }
+        i += length;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            put(0xD800 | (code >> 10));
+            put(0xDC00 | (code & 0x3FF));
+        } else {
+            put(code);
+        }
+    }
+    out.resize(used);
+    if (!compressible) return out;
+    std::vector<std::uint8_t> compressed(used / 2 + 2);
+    compressed[0] = 0xFF;
+    compressed[1] = 0xFE;
+    for (std::size_t i = 0; i < used; i += 2) compressed[2 + i / 2] = out[i];
+    return compressed;
+}
+
+Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {
+    if (column.columnType() == ColumnType::Boolean) return field.present;
+    if (!field.present) return Value();
+    const Bytes bytes(field.bytes.data(), field.bytes.size());
+    switch (column.columnType()) {
+    case ColumnType::Byte: return std::int64_t(field.bytes.at(0));
+    case ColumnType::Integer: return readSigned(field.bytes, 2);
+    case ColumnType::Long: return readSigned(field.bytes, 4);
+    case ColumnType::Double: return ByteView(bytes).f64(0, "double");
+    case ColumnType::DateTime: return DateTime{ByteView(bytes).f64(0, "date")};
+    case ColumnType::Text: return decodeStoredText(bytes);
+    case ColumnType::Memo: {
+        const std::vector<std::uint8_t> stored = readLongValue(file, bytes);
+        return decodeStoredText(Bytes(stored.data(), stored.size()));
+    }
+    default: return Blob(field.bytes);
+    }
+}
+
+bool sameValue(const Value& a, const Value& b) {
+    if (isNull(a) || isNull(b)) return false;   // NULL equals nothing, as in SQL
+    if (const auto* x = std::get_if<std::string>(&a))
+        if (const auto* y = std::get_if<std::string>(&b)) return equalsIgnoringAsciiCase(*x, *y);
+    return a == b;
+}
+
+}  // namespace jet

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/page_file.h"
+#include "jet/row_fields.h"
+#include "jet/table_definition.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Converts a statement value to the form a column stores: text for Text and Memo columns,
+// integers for Byte/Integer/Long (range-checked), doubles, dates, Yes/No. Text that names a
+// number or date is accepted for such columns. NULL stays NULL. Throws std::invalid_argument
+// saying why the value does not fit (too long text counts in UTF-16 characters as Jet does).
+Value toColumnValue(const ColumnDefinition& column, const Value& value);
+
+// The stored bytes of a converted, non-NULL value of a column kept in the row itself (not Memo
+// or OLE). Throws std::invalid_argument for types this engine does not write.
+std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value);
+
+// Stored form of text for a Text or Memo column: one byte per character ("compressed", after the
+// FF FE marker) when the column allows it and every character is in U+0001..U+00FF, UCS-2
+// little-endian otherwise. Throws std::invalid_argument on malformed UTF-8.
+std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const std::string& utf8);
+
+// Reads a column's value back from its field (memos through their long-value rows).
+// Throws Damage.
+Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field);
+
+// Equality as a WHERE clause sees it: text compares ignoring ASCII case, numbers by value.
+bool sameValue(const Value& a, const Value& b);
+
+}  // namespace jet

@@ -1,0 +1,87 @@
+#include "jet/connection.h"
+
+#include <filesystem>
+
+#include "jet/atomic_replace.h"
+#include "jet/error.h"
+#include "jet/file_lock.h"
+#include "jet/sql_parser.h"
+#include "jet/write_session.h"
+
+namespace jet {
+
+Connection::Connection(const std::string& path) : path_(path) {
+    checkWritable(path_);
+    lock_ = std::make_unique<WriterLock>(path_);
+    // The Jet lock file may have appeared while we took ours.
+    checkWritable(path_);
+    std::error_code ignored;
+    std::filesystem::remove(replacementPath(path_), ignored);   // left by a commit that was interrupted
+    reload();
+}
+
+Connection::~Connection() = default;
+
+void Connection::reload() {
+    PageFile file = PageFile::load(path_);
+    session_ = std::make_unique<WriteSession>(path_, file.releaseImage());
+    broken_ = false;
+}
+
+void Connection::beginWork() {
+    if (inWork_) throw Error(ErrorKind::InvalidArgument, path_, "", "a unit of work is already open");
+    if (broken_) reload();
+    inWork_ = true;
+}
+
+std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
+    if (broken_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work failed half-way; roll the unit back");
+    if (!lastParsed_ || sql != lastSql_) {
+        try {
+            lastParsed_ = std::make_shared<const ParsedStatement>(parseSql(sql));
+            lastSql_ = std::string(sql);
+        } catch (const SqlSyntaxError& error) {
+            throw Error(ErrorKind::SqlSyntax, path_, "", error.what());
+        }
+    }
+    const std::shared_ptr<const ParsedStatement> parsed = lastParsed_;
+    std::size_t changed = 0;
+    try {
+        changed = session_->execute(*parsed, parameters);
+    } catch (const Error& error) {
+        // Content errors are raised before anything changes; damage and I/O may strike half-way.
+        const bool halfWay = error.kind() == ErrorKind::Damaged || error.kind() == ErrorKind::Io;
+        if (!inWork_) reload();
+        else if (halfWay) broken_ = true;
+        throw;
+    }
+    if (!inWork_) {
+        try {
+            save();
+        } catch (...) {
+            reload();
+            throw;
+        }
+    }
+    return changed;
+}
+
+void Connection::save() {
+    session_->flushIndexes();
+    replaceFileAtomically(path_, session_->file().image());
+}
+
+void Connection::commitWork() {
+    if (!inWork_) throw Error(ErrorKind::InvalidArgument, path_, "", "no unit of work is open");
+    if (broken_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work failed half-way; roll the unit back");
+    save();   // on failure the file is unchanged and the unit stays open: retry or roll back
+    inWork_ = false;
+}
+
+void Connection::rollbackWork() {
+    if (!inWork_) throw Error(ErrorKind::InvalidArgument, path_, "", "no unit of work is open");
+    inWork_ = false;
+    reload();
+}
+
+}  // namespace jet

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/value.h"
+
+namespace jet {
+
+class WriteSession;
+struct ParsedStatement;
+class WriterLock;
+
+// A Jet 4 database opened for writing. Statements change an in-memory image of the file; a
+// commit writes the image beside the file, flushes it to the disk and renames it over the file,
+// so the file on disk is always either the old or the new one in full.
+//
+// Without an open unit of work each statement commits on its own. Inside beginWork() ...
+// commitWork() statements accumulate and are written together; rollbackWork() drops them and
+// leaves the file untouched. A statement refused for its content (syntax, names, values, keys)
+// changes nothing, also inside a unit. All errors are jet::Error naming the file, the table
+// where one is involved, and the cause.
+class Connection {
+public:
+    // Refuses, before reading anything: a missing file (Io); a database in use, i.e. a Jet lock
+    // file "<name>.ldb" beside it or another writer of ours holding our lock (InUse); a read-only
+    // file or folder (ReadOnly). Then loads and checks the file (NotAccess, Jet3, ...). Removes
+    // a replacement file an interrupted commit left behind.
+    explicit Connection(const std::string& path);
+    ~Connection();   // an open unit of work is rolled back
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool inWork() const { return inWork_; }
+
+    void beginWork();
+    // Runs one statement; `?` parameters take UTF-8 text, integers or NULL (std::monostate).
+    // Returns the number of rows inserted, changed or deleted.
+    std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
+    void commitWork();
+    void rollbackWork();
+
+private:
+    void reload();
+    void save();
+
+    std::string path_;
+    std::unique_ptr<WriterLock> lock_;
+    std::unique_ptr<WriteSession> session_;
+    bool inWork_ = false;
+    bool broken_ = false;   // a statement failed half-way; only a rollback helps
+    // The last statement parsed: the upgrade runs one text many times with new parameters.
+    std::string lastSql_;
+    std::shared_ptr<const ParsedStatement> lastParsed_;
+};
+
+}  // namespace jet

@@ -1,0 +1,73 @@
+#include "jet/page_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace jet {
+
+PageFile PageFile::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) throw Error(ErrorKind::Io, path, "", std::string("cannot open the file: ") + std::strerror(errno));
+    const std::streamoff size = in.tellg();
+    if (size < 0) throw Error(ErrorKind::Io, path, "", "cannot determine the file size");
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(image.data()), size)) throw Error(ErrorKind::Io, path, "", "cannot read the file");
+    return fromImage(path, std::move(image));
+}
+
+PageFile PageFile::fromImage(std::string path, std::vector<std::uint8_t> image) {
+    PageFile file;
+    file.path_ = std::move(path);
+    file.image_ = std::move(image);
+    return file;
+}
+
+ByteView PageFile::page(std::uint32_t number) const {
+    if (number >= pageCount())
+        throw Damage("page " + std::to_string(number) + " is past the end of the file (" + std::to_string(pageCount()) +
+                     " pages)");
+    return ByteView(Bytes(image_.data() + std::size_t(number) * kPageSize, kPageSize));
+}
+
+std::uint8_t* PageFile::mutablePage(std::uint32_t number) {
+    if (number >= pageCount())
+        throw Damage("page " + std::to_string(number) + " is past the end of the file (" + std::to_string(pageCount()) +
+                     " pages)");
+    return image_.data() + std::size_t(number) * kPageSize;
+}
+
+std::uint32_t PageFile::appendPage() {
+    image_.resize(image_.size() + kPageSize, 0);
+    return pageCount() - 1;
+}
+
+void PageFile::saveAs(const std::string& target) const {
+    namespace fs = std::filesystem;
+    fs::path final(target);
+    fs::path temporary = final;
+    temporary += ".jet-tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) throw Error(ErrorKind::Io, target, "", std::string("cannot create a temporary file: ") + std::strerror(errno));
+        out.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            throw Error(ErrorKind::Io, target, "", "cannot write the temporary file");
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, final, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw Error(ErrorKind::Io, target, "", "cannot replace the file: " + ec.message());
+    }
+}
+
+}  // namespace jet

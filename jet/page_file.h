@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/byte_view.h"
+
+namespace jet {
+
+inline constexpr std::size_t kPageSize = 4096;
+
+// Page types (byte 0 of every page).
+enum class PageType : std::uint8_t {
+    Header = 0x00,
+    Data = 0x01,
+    TableDefinition = 0x02,
+    IndexNode = 0x03,
+    IndexLeaf = 0x04,
+    UsageBitmap = 0x05,
+};
+
+// The database file as an in-memory image of 4096-byte pages. Reads are served from the image;
+// pages can be changed and appended in memory and the image written out as a whole, which is
+// what an atomic write-to-copy-then-rename needs.
+class PageFile {
+public:
+    // Reads the whole file. Throws Error(Io) when it cannot be read. Size checks belong to the
+    // header checks, which know what kind of file this is.
+    static PageFile load(const std::string& path);
+    static PageFile fromImage(std::string path, std::vector<std::uint8_t> image);
+
+    const std::string& path() const { return path_; }
+    std::size_t sizeInBytes() const { return image_.size(); }
+    std::uint32_t pageCount() const { return static_cast<std::uint32_t>(image_.size() / kPageSize); }
+    const std::vector<std::uint8_t>& image() const { return image_; }
+    std::vector<std::uint8_t> releaseImage() { return std::move(image_); }
+
+    // Throws Damage when the page lies past the end of the file.
+    ByteView page(std::uint32_t number) const;
+    std::uint8_t* mutablePage(std::uint32_t number);
+    std::uint32_t appendPage();
+
+    // Writes the image to `target` through a temporary file in the same folder and a rename, so
+    // the target is either the old file or the complete new one.
+    void saveAs(const std::string& target) const;
+
+private:
+    std::string path_;
+    std::vector<std::uint8_t> image_;
+};
+
+}  // namespace jet

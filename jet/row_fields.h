@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/byte_view.h"
+#include "jet/table_definition.h"
+
+namespace jet {
+
+// A column's part of a stored row: whether its null-mask bit is set (for Yes/No columns the
+// value itself) and its bytes (fixed area or variable data; empty when NULL).
+struct RowField {
+    bool present = false;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Splits a stored Jet 4 row into one field per column of `table` (table.columns order). Columns
+// the row predates are NULL. Throws Damage when the row's offsets do not fit its bytes.
+std::vector<RowField> splitRow(const TableDefinition& table, Bytes row);
+
+// Lays out a row from its fields: column count (the table's maximum), fixed area, variable
+// data with its offset table, null mask.
+std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vector<RowField>& fields);
+
+}  // namespace jet

@@ -1,0 +1,45 @@
+#include "jet/row_index_key.h"
+
+#include <stdexcept>
+
+#include "jet/index_key.h"
+
+namespace jet {
+
+bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const std::vector<Value>& values, std::vector<std::uint8_t>& key,
+                 bool& allNull) {
+    const PhysicalIndex& physical = table.physicalIndexes.at(physicalIndex);
+    key.clear();
+    allNull = true;
+    for (const auto& keyColumn : physical.columns) {
+        std::size_t c = table.columns.size();
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            if (table.columns[i].number == keyColumn.columnNumber) c = i;
+        if (c == table.columns.size())
+            throw std::out_of_range("index " + physicalIndexName(table, physicalIndex) + " names column number " + std::to_string(keyColumn.columnNumber) +
+                                    ", which the table does not have");
+        const ColumnDefinition& column = table.columns[c];
+        std::vector<std::uint8_t> part;
+        try {
+            appendIndexKey(part, column.columnType(), column.sortOrder, values[c]);
+        } catch (const std::invalid_argument& error) {
+            throw std::invalid_argument("cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name +
+                                        " (sort order " + std::to_string(column.sortOrder) + "): " + error.what());
+        }
+        if (!isNull(values[c])) allNull = false;
+        if (!keyColumn.ascending) {
+            part[0] = isNull(values[c]) ? 0xFF : 0x80;
+            for (std::size_t b = 1; b < part.size(); ++b) part[b] = static_cast<std::uint8_t>(~part[b]);
+        }
+        key.insert(key.end(), part.begin(), part.end());
+    }
+    return !(allNull && (physical.flags & kIndexIgnoreNullsFlag));
+}
+
+std::string physicalIndexName(const TableDefinition& table, std::size_t physicalIndex) {
+    for (const auto& logical : table.logicalIndexes)
+        if (logical.physicalIndex == physicalIndex) return logical.name;
+    return "#" + std::to_string(physicalIndex);
+}
+
+}  // namespace jet

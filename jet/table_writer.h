@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jet/data_page.h"
+#include "jet/file_editor.h"
+#include "jet/foreign_keys.h"
+#include "jet/index_tree.h"
+#include "jet/table_definition.h"
+
+namespace jet {
+
+inline constexpr std::size_t kMaxStoredRowSize = 4060;
+inline constexpr std::size_t kInlineMemoLimit = 64;
+
+// What the write path keeps about one table during a unit of work: its definition, its data
+// pages, where new rows and long values go, and the entries of its indexes once loaded.
+struct TableState {
+    TableDefinition definition;
+    std::vector<std::uint32_t> dataPages;   // owned data pages, ascending, new ones appended
+    std::size_t insertCursor = 0;           // dataPages before it are treated as full
+    std::vector<std::optional<std::uint32_t>> longValuePage;   // per definition.longValueMaps
+    struct Index {
+        bool loaded = false;
+        bool dirty = false;
+        std::vector<IndexEntryBytes> entries;   // sorted by raw bytes
+    };
+    std::vector<Index> indexes;             // per definition.physicalIndexes
+    std::string refusal;                    // why rows cannot be inserted, when they cannot
+    std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
+};
+
+// A live row: `id` is the row number indexes know (an overflow stub when the data moved), `data`
+// where its bytes lie.
+struct LiveRow {
+    RowPointer id;
+    RowPointer data;
+};
+
+// The live rows of a table whose owned data pages are `pages`. Throws Damage.
+std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages);
+// A table's owned data pages (pages its usage map lists that are data pages it owns).
+std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefinition& table);
+
+// Row-level changes to one table's pages. Keeps usage maps of new pages up to date; the TDEF
+// fields and indexes are the caller's business. Throws Damage when pages are inconsistent.
+class TableWriter {
+public:
+    TableWriter(FileEditor& editor, TableState& table) : editor_(editor), table_(table) {}
+
+    // Reads the table's owned data pages into the state (once).
+    static void loadPages(FileEditor& editor, TableState& table);
+
+    std::vector<LiveRow> liveRows() const;
+    Bytes rowBytes(const LiveRow& row) const;
+
+    // Stores a new row on a page with room (or a new page); returns its row pointer.
+    RowPointer insertRow(const std::vector<std::uint8_t>& bytes);
+    // Replaces a row's bytes keeping its row number; a row that no longer fits its page moves
+    // to another page and leaves an overflow stub behind.
+    void replaceRow(const LiveRow& row, const std::vector<std::uint8_t>& bytes);
+    void deleteRow(const LiveRow& row);
+    // Flags every row of the table deleted (0xC000, no bytes). Returns the number of live rows.
+    std::size_t deleteAllRows();
+
+    // Stores a memo/OLE value out of the row (one long-value row, or a chain) and returns the
+    // 12-byte field header. `longValueIndex` indexes definition.longValueMaps.
+    std::vector<std::uint8_t> storeLongValue(std::size_t longValueIndex, const std::vector<std::uint8_t>& stored);
+    // Flags the long-value rows a memo field refers to deleted (nothing for inline values).
+    void releaseLongValue(const std::vector<std::uint8_t>& field);
+
+private:
+    RowPointer placeRow(const std::vector<std::uint8_t>& bytes, std::uint16_t flags, std::uint32_t avoidPage);
+    std::uint32_t newDataPage();
+    RowPointer placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes);
+    void markDeleted(RowPointer where);
+
+    FileEditor& editor_;
+    TableState& table_;
+};
+
+}  // namespace jet

@@ -1,0 +1,130 @@
+// Damaged files raise Error(Damaged) naming file and table: never a crash, a hang or a read
+// outside the file.
+#include <random>
+
+#include "jet/data_page.h"
+#include "jet/database_builder.h"
+#include "jet/tests/test_support.h"
+
+namespace jet {
+namespace {
+
+using testing::makeColumn;
+
+std::vector<std::uint8_t> sampleImage() {
+    NewTable table;
+    table.name = "Notes";
+    table.columns = {makeColumn("id", ColumnType::Long, 0, true), makeColumn("title", ColumnType::Text, 50),
+                     makeColumn("body", ColumnType::Memo)};
+    table.indexes = {{"PrimaryKey", {"id"}, true, true}};
+    for (int i = 0; i < 30; ++i)
+        table.rows.push_back({Value{}, std::string("title ") + std::to_string(i), std::string(i == 3 ? 9000 : 100 + i, 'a' + i % 26)});
+    return buildDatabaseImage("damaged.mdb", {table});
+}
+
+std::uint32_t tablePage(const std::vector<std::uint8_t>& image) {
+    return Database::fromImage("damaged.mdb", image).table("Notes").page;
+}
+
+std::uint8_t* pageAt(std::vector<std::uint8_t>& image, std::uint32_t page) { return image.data() + std::size_t(page) * kPageSize; }
+
+// Reads everything and returns the error raised, or fails the test when none is.
+Error damageOf(const std::vector<std::uint8_t>& image) {
+    try {
+        const Database database = Database::fromImage("damaged.mdb", image);
+        testing::readEverything(database);
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("damaged.mdb"), std::string::npos);
+        return error;
+    }
+    ADD_FAILURE() << "damage went unnoticed";
+    return Error(ErrorKind::Io, "", "", "");
+}
+
+TEST(DamagedInput, DefinitionChainLoopingOntoItself) {
+    auto image = sampleImage();
+    const std::uint32_t page = tablePage(image);
+    putU32(pageAt(image, page) + 4, page);
+    const Error error = damageOf(image);
+    EXPECT_EQ(error.kind(), ErrorKind::Damaged);
+    EXPECT_EQ(error.table(), "Notes");
+    EXPECT_NE(error.cause().find("loop"), std::string::npos);
+}
+
+TEST(DamagedInput, PointersPastTheEndOfTheFile) {
+    auto image = sampleImage();
+    putU32(pageAt(image, tablePage(image)) + 0x37, 0xFFFFFF00u);   // owned-pages map on page 0xFFFFFF
+    const Error error = damageOf(image);
+    EXPECT_EQ(error.kind(), ErrorKind::Damaged);
+    EXPECT_NE(error.cause().find("past the end"), std::string::npos);
+}
+
+TEST(DamagedInput, WrongPageTypeWhereATableDefinitionShouldBe) {
+    auto image = sampleImage();
+    pageAt(image, tablePage(image))[0] = 0x01;
+    EXPECT_EQ(damageOf(image).kind(), ErrorKind::Damaged);
+}
+
+TEST(DamagedInput, LongValueChainThatLoops) {
+    auto image = sampleImage();
+    bool changed = false;
+    for (std::uint32_t page = 0; page < image.size() / kPageSize && !changed; ++page) {
+        std::uint8_t* bytes = pageAt(image, page);
+        if (bytes[0] != 0x01 || std::memcmp(bytes + 4, "LVAL", 4) != 0) continue;
+        const DataPage data(ByteView(Bytes(bytes, kPageSize)));
+        for (std::uint16_t row = 0; row < data.rowCount(); ++row) {
+            const std::uint16_t start = (bytes[14 + 2 * row] | (bytes[15 + 2 * row] << 8)) & kRowOffsetMask;
+            // A chain row fills its page and starts with the pointer to the next chunk.
+            if (data.row(row).bytes.size() >= 4000 && (bytes[start] | bytes[start + 1] | bytes[start + 2] | bytes[start + 3])) {
+                putU32(bytes + start, RowPointer{page, static_cast<std::uint8_t>(row)}.raw());   // points at itself
+                changed = true;
+                break;
+            }
+        }
+    }
+    ASSERT_TRUE(changed) << "no chained memo found";
+    const Error error = damageOf(image);
+    EXPECT_EQ(error.kind(), ErrorKind::Damaged);
+    EXPECT_NE(error.cause().find("loop"), std::string::npos);
+}
+
+TEST(DamagedInput, RowOffsetsAndLengthsThatDoNotFit) {
+    auto image = sampleImage();
+    const Database database = Database::fromImage("damaged.mdb", image);
+    RowCursor cursor = database.rows("Notes");
+    std::vector<Value> row;
+    ASSERT_TRUE(cursor.next(row));
+    const std::uint32_t dataPage = cursor.position().page;
+    auto rowCount = image;
+    putU16(pageAt(rowCount, dataPage) + 12, 2000);   // more rows than the page can list
+    EXPECT_EQ(damageOf(rowCount).kind(), ErrorKind::Damaged);
+    auto offsets = image;
+    putU16(pageAt(offsets, dataPage) + 14, 0x0FFF);   // row 0 starting almost at the page end
+    EXPECT_EQ(damageOf(offsets).kind(), ErrorKind::Damaged);
+}
+
+// Random corruption of a real structure: every outcome is either data or a jet::Error.
+TEST(DamagedInput, RandomCorruptionNeverEscapesAsAnythingButError) {
+    const auto original = sampleImage();
+    std::mt19937 random(20240611);
+    int errors = 0;
+    for (int round = 0; round < 400; ++round) {
+        auto image = original;
+        const int flips = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < flips; ++i) {
+            // Bias towards the structured first pages (header, maps, definitions).
+            const std::size_t limit = (random() % 2) ? std::min<std::size_t>(image.size(), 10 * kPageSize) : image.size();
+            image[random() % limit] = static_cast<std::uint8_t>(random());
+        }
+        try {
+            const Database database = Database::fromImage("fuzz.mdb", image);
+            testing::readEverything(database);
+        } catch (const Error&) {
+            ++errors;
+        }
+    }
+    EXPECT_GT(errors, 0);
+}
+
+}  // namespace
+}  // namespace jet

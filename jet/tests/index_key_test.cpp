@@ -1,0 +1,102 @@
+// Index keys must match what Access writes byte for byte, since Access trusts index order.
+#include <gtest/gtest.h>
+
+#include "jet/index_builder.h"
+#include "jet/index_key.h"
+#include "jet/tests/test_support.h"
+
+namespace jet {
+namespace {
+
+std::vector<std::uint8_t> key(ColumnType type, const Value& value, std::uint16_t sortOrder = 1033) {
+    std::vector<std::uint8_t> out;
+    appendIndexKey(out, type, sortOrder, value);
+    return out;
+}
+
+TEST(IndexKey, LongKeysAreBigEndianWithTheSignBitFlipped) {
+    EXPECT_EQ(key(ColumnType::Long, std::int64_t{1}), (std::vector<std::uint8_t>{0x7F, 0x80, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(key(ColumnType::Long, std::int64_t{-1}), (std::vector<std::uint8_t>{0x7F, 0x7F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_LT(key(ColumnType::Long, std::int64_t{-5}), key(ColumnType::Long, std::int64_t{3}));
+    EXPECT_EQ(key(ColumnType::Long, Value{}), (std::vector<std::uint8_t>{0x00}));
+    EXPECT_EQ(key(ColumnType::Byte, std::int64_t{200}), (std::vector<std::uint8_t>{0x7F, 200}));
+}
+
+TEST(IndexKey, GeneralTextKeysFoldCaseAndEndWithMarkers) {
+    EXPECT_EQ(generalTextKey("About"), (std::vector<std::uint8_t>{0x4A, 0x4C, 0x64, 0x6F, 0x6D, 0x01, 0x00}));
+    EXPECT_EQ(generalTextKey("ABOUT"), generalTextKey("about"));
+    EXPECT_EQ(generalTextKey("a b"), (std::vector<std::uint8_t>{0x4A, 0x07, 0x4C, 0x01, 0x00}));
+    // '-' has no inline code: it is listed after the text with its position.
+    EXPECT_EQ(generalTextKey("a-b"), (std::vector<std::uint8_t>{0x4A, 0x4C, 0x01, 0x01, 0x01, 0x01, 0x80, 0x0B, 0x06, 0x82, 0x00}));
+    EXPECT_LT(generalTextKey("abc"), generalTextKey("abd"));
+    EXPECT_LT(generalTextKey("ab"), generalTextKey("abc"));
+    EXPECT_EQ(key(ColumnType::Text, std::string("A"), 2052), key(ColumnType::Text, std::string("A"), 1033));
+}
+
+TEST(IndexKey, RefusesWhatItCannotEncode) {
+    EXPECT_THROW(key(ColumnType::Text, std::string("中")), std::invalid_argument);
+    EXPECT_THROW(key(ColumnType::Text, std::string("a"), 1041), std::invalid_argument);
+    EXPECT_THROW(key(ColumnType::Memo, std::string("a")), std::invalid_argument);
+}
+
+// The keys of the catalogue's ParentIdName index in an Access-made file equal ours.
+TEST(IndexKey, MatchesAccessMadeCatalogueIndex) {
+    JET_REQUIRE_SAMPLES();
+    const Database database = Database::open(testing::samplePath("jackcess-adox_jet4.mdb"));
+    const TableDefinition objects = database.table("MSysObjects");
+    std::uint32_t root = 0;
+    for (const auto& index : objects.physicalIndexes)
+        if (index.columns.size() == 2) root = index.rootPage;
+    const ByteView page = database.file().page(root);
+    ASSERT_EQ(page.u8(0, "type"), static_cast<std::uint8_t>(PageType::IndexLeaf));
+    std::vector<std::uint8_t> expected;
+    appendIndexKey(expected, ColumnType::Long, 1033, std::int64_t{0x0F000000});   // the containers' parent
+    appendIndexKey(expected, ColumnType::Text, 1033, std::string("Databases"));
+    // The first entry starts at 0x1E0 and is followed by its 4-byte row pointer.
+    const Bytes stored = page.slice(0x1E0, expected.size(), "entry");
+    EXPECT_EQ(std::vector<std::uint8_t>(stored.begin(), stored.end()), expected);
+}
+
+TEST(IndexPages, SingleLeafHoldsSortedEntriesWithCorrectFreeSpace) {
+    PageAllocator pages;
+    pages.allocate();
+    std::vector<IndexEntry> entries;
+    for (std::int64_t value : {5, 1, 3}) {
+        IndexEntry entry;
+        appendIndexKey(entry.key, ColumnType::Long, 1033, value);
+        entry.row = {0x11, static_cast<std::uint8_t>(value)};
+        entries.push_back(entry);
+    }
+    const BuiltIndex built = buildIndexPages(pages, 7, entries);
+    ASSERT_EQ(built.pages.size(), 1u);
+    const auto& page = pages.at(built.rootPage);
+    EXPECT_EQ(page[0], 0x04);
+    EXPECT_EQ(page[2] | (page[3] << 8), 4096 - 0x1E0 - 27);
+    EXPECT_EQ(page[4], 7);
+    const std::vector<std::uint8_t> first(page.begin() + 0x1E0, page.begin() + 0x1E0 + 9);
+    EXPECT_EQ(first, (std::vector<std::uint8_t>{0x7F, 0x80, 0, 0, 1, 0, 0, 0x11, 1}));
+    EXPECT_EQ(page[0x1B + 1], 0x02 | 0x00);   // entry ends at 9 -> bit 1 of byte 1
+}
+
+TEST(IndexPages, ManyEntriesGetLinkedLeavesUnderANode) {
+    PageAllocator pages;
+    pages.allocate();
+    std::vector<IndexEntry> entries;
+    for (std::int64_t value = 0; value < 1000; ++value) {
+        IndexEntry entry;
+        appendIndexKey(entry.key, ColumnType::Long, 1033, value);
+        entry.row = {static_cast<std::uint32_t>(10 + value / 100), static_cast<std::uint8_t>(value % 100)};
+        entries.push_back(entry);
+    }
+    const BuiltIndex built = buildIndexPages(pages, 3, entries);
+    ASSERT_EQ(built.pages.size(), 4u);   // 3 leaves of at most 401 entries and their node
+    const auto& root = pages.at(built.rootPage);
+    EXPECT_EQ(root[0], 0x03);
+    const std::uint32_t tail = root[20] | (root[21] << 8) | (root[22] << 16);
+    EXPECT_EQ(tail, built.pages[2]);
+    const auto& firstLeaf = pages.at(built.pages[0]);
+    EXPECT_EQ(firstLeaf[16] | (firstLeaf[17] << 8), static_cast<int>(built.pages[1]));   // next leaf
+}
+
+}  // namespace
+}  // namespace jet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/new_table.h"
+#include "jet/value.h"
+
+// Tables shaped like the ones the upgrade writes, for write tests and benchmarks.
+namespace jet::fixtures {
+
+// Chinese text of exactly `characters` characters (CJK ideographs, varied), seeded.
+std::string chineseText(std::size_t characters, unsigned seed);
+// Uppercase hexadecimal text of `characters` characters.
+std::string hexText(std::size_t characters, unsigned seed);
+
+// huangdao: id AutoNumber primary key, gn Text(20) with an index (ASCII day keys), nn..ji
+// Text(255), holding `rows` almanac rows.
+NewTable almanacTable(std::size_t rows, unsigned seed = 1);
+// The 11 values of one almanac row (gn first); gn is "YYYYMMDD"-like ASCII, the rest Chinese,
+// together about 500 bytes stored.
+std::vector<Value> almanacRow(std::size_t day, unsigned seed);
+inline const char* const kAlmanacInsert =
+    "insert into huangdao(gn,nn,suici,tszf,wuhang,cong,pzbj,jsyq,yi,xsyq,ji) values (?,?,?,?,?,?,?,?,?,?,?)";
+
+// Bennian2011: shuxing Text(2) (one Chinese character, not indexed), Values and Liuyue memos;
+// the twelve zodiac animals with short texts.
+NewTable fortuneTable();
+std::vector<std::string> zodiacAnimals();
+inline const char* const kFortuneUpdate = "update Bennian2011 set [Values] = ?,Liuyue = ? where shuxing = ?";
+
+// xingzuo2007: idxz Text(10) (three Chinese characters), content memo; twelve star signs.
+NewTable horoscopeTable();
+std::vector<std::string> starSigns();
+inline const char* const kHoroscopeUpdate = "update xingzuo2007 set content = ? where idxz = ?";
+
+}  // namespace jet::fixtures

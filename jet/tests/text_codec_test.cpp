@@ -1,0 +1,45 @@
+// Text as Jet stores it: UCS-2 and compressed Unicode, and UTF-8 at the API.
+#include <gtest/gtest.h>
+
+#include "jet/text_codec.h"
+
+namespace jet {
+namespace {
+
+std::string decode(std::vector<std::uint8_t> bytes) { return decodeStoredText(Bytes(bytes.data(), bytes.size())); }
+
+TEST(TextCodec, DecodesCompressedTextWithModeSwitches) {
+    EXPECT_EQ(decode({0xFF, 0xFE, 'a', 'b', 'c'}), "abc");
+    // 'a', switch to two-byte mode, U+4E2D, switch back, 'b'.
+    EXPECT_EQ(decode({0xFF, 0xFE, 'a', 0x00, 0x2D, 0x4E, 0x00, 'b'}), "a中b");
+    // A dangling half character at the end is dropped, not read past the end.
+    EXPECT_EQ(decode({0xFF, 0xFE, 0x00, 0x2D}), "");
+}
+
+TEST(TextCodec, DecodesUcs2IncludingSurrogatesAndRepairsBrokenOnes) {
+    EXPECT_EQ(decode({0x2D, 0x4E, 0x87, 0x65}), "中文");
+    EXPECT_EQ(decode({0x3D, 0xD8, 0x00, 0xDE}), "\xF0\x9F\x98\x80");   // U+1F600
+    EXPECT_EQ(decode({0x3D, 0xD8, 'a', 0x00}), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(decode({'a', 0x00, 'b'}), "a");
+}
+
+TEST(TextCodec, EncodesCompressedOnlyWhenAllowedAndPossible) {
+    EXPECT_EQ(encodeStoredText("abc", true), (std::vector<std::uint8_t>{0xFF, 0xFE, 'a', 'b', 'c'}));
+    EXPECT_EQ(encodeStoredText("abc", false), (std::vector<std::uint8_t>{'a', 0, 'b', 0, 'c', 0}));
+    EXPECT_EQ(encodeStoredText("a中", true), (std::vector<std::uint8_t>{'a', 0, 0x2D, 0x4E}));
+    EXPECT_TRUE(encodeStoredText("", true).empty());
+    for (const std::string sample : {"plain", "中文 mixed", "\xF0\x9F\x98\x80"}) {
+        const auto bytes = encodeStoredText(sample, true);
+        EXPECT_EQ(decodeStoredText(Bytes(bytes.data(), bytes.size())), sample);
+    }
+}
+
+TEST(TextCodec, RejectsMalformedUtf8) {
+    EXPECT_THROW(utf8ToUtf16("\xC3"), std::invalid_argument);
+    EXPECT_THROW(utf8ToUtf16("\xC0\x80"), std::invalid_argument);
+    EXPECT_THROW(utf8ToUtf16("\xED\xA0\x80"), std::invalid_argument);
+    EXPECT_THROW(utf8ToUtf16("\xFF"), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace jet

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/index_check.h"
+#include "jet/new_table.h"
+
+namespace jet::testing {
+
+// Creates a database from tables at `path` (sort order 1033 unless given).
+void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, std::uint16_t sortOrder = 1033);
+
+// Every row of a table as our reader sees it.
+std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table);
+
+// The index self-check on a file; writes made by the engine must also keep the distinct-key
+// counts exact.
+#define JET_EXPECT_INDEXES_CONSISTENT(path, exact)                                                         \
+    do {                                                                                                   \
+        const auto jetProblems = ::jet::checkAllIndexes(::jet::PageFile::load(path), exact);               \
+        EXPECT_TRUE(jetProblems.empty()) << "first problem: " << (jetProblems.empty() ? "" : jetProblems.front()); \
+    } while (0)
+
+}  // namespace jet::testing

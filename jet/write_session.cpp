@@ -1,0 +1,534 @@
+#include "jet/write_session.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+#include "jet/column_value.h"
+#include "jet/index_key.h"
+#include "jet/long_value.h"
+#include "jet/row_fields.h"
+#include "jet/row_index_key.h"
+#include "jet/table_definition_editor.h"
+#include "jet/text_codec.h"
+
+namespace jet {
+
+namespace {
+
+bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    return sameValue(Value(a), Value(b));
+}
+
+std::vector<std::uint8_t> rowPointerSuffix(RowPointer pointer) {
+    return {static_cast<std::uint8_t>(pointer.page >> 16), static_cast<std::uint8_t>(pointer.page >> 8), static_cast<std::uint8_t>(pointer.page),
+            pointer.row};
+}
+
+bool isPrimaryKeyIndex(const TableDefinition& definition, std::size_t physical) {
+    for (const auto& logical : definition.logicalIndexes)
+        if (logical.physicalIndex == physical && logical.type == kLogicalIndexPrimaryKey) return true;
+    return false;
+}
+
+std::size_t countDistinctKeys(const std::vector<IndexEntryBytes>& entries) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0 && entries[i].size() == entries[i - 1].size() &&
+            std::equal(entries[i].begin(), entries[i].end() - 4, entries[i - 1].begin()))
+            continue;
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+WriteSession::WriteSession(std::string path, std::vector<std::uint8_t> image)
+    : file_(PageFile::fromImage(std::move(path), std::move(image))), editor_(file_) {
+    header_ = checkHeader(file_);
+    try {
+        catalogue_ = readCatalogue(file_);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file_.path(), "MSysObjects", std::string("damaged database: ") + damage.what());
+    }
+}
+
+void WriteSession::fail(ErrorKind kind, const TableState& table, const std::string& cause) const {
+    throw Error(kind, file_.path(), table.definition.name, cause);
+}
+
+TableState& WriteSession::table(const std::string& name) {
+    const CatalogueEntry* found = nullptr;
+    for (const auto& entry : catalogue_)
+        if (entry.isTable() && entry.name == name) found = &entry;
+    if (!found)
+        for (const auto& entry : catalogue_)
+            if (entry.isTable() && equalsIgnoringAsciiCase(entry.name, name)) found = &entry;
+    if (!found) throw Error(ErrorKind::NotFound, file_.path(), name, "no such table");
+    if (found->isSystem()) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
+    auto& slot = tables_[found->definitionPage()];
+    if (!slot) {
+        auto state = std::make_unique<TableState>();
+        try {
+            state->definition = readTableDefinition(file_, found->definitionPage());
+            state->definition.name = found->name;
+            TableWriter::loadPages(editor_, *state);
+        } catch (const Damage& damage) {
+            throw Error(ErrorKind::Damaged, file_.path(), found->name, std::string("damaged database: ") + damage.what());
+        }
+        state->indexes.resize(state->definition.physicalIndexes.size());
+        try {
+            state->foreignKeys = readForeignKeys(file_, state->definition);
+        } catch (const Damage& damage) {
+            throw Error(ErrorKind::Damaged, file_.path(), found->name, std::string("damaged database: ") + damage.what());
+        }
+        for (const auto& column : state->definition.columns)
+            if (column.flags & kColumnAutoGuidFlag) state->refusal = "column " + column.name + " is a replication ID (GUID AutoNumber), which this engine does not write";
+        slot = std::move(state);
+    }
+    return *slot;
+}
+
+TableState& WriteSession::tableAt(std::uint32_t definitionPage) {
+    for (const auto& entry : catalogue_)
+        if (entry.isTable() && entry.definitionPage() == definitionPage) return table(entry.name);
+    throw Error(ErrorKind::Damaged, file_.path(), "", "a relationship refers to table definition page " + std::to_string(definitionPage) + ", which no table has");
+}
+
+std::size_t WriteSession::physicalOf(const TableState& table, std::uint32_t number) const {
+    for (const auto& logical : table.definition.logicalIndexes)
+        if (logical.number == number && logical.physicalIndex < table.definition.physicalIndexes.size()) return logical.physicalIndex;
+    fail(ErrorKind::Damaged, table, "damaged database: a relationship names index number " + std::to_string(number) + ", which the table does not have");
+}
+
+void WriteSession::checkReferencedRowsExist(TableState& t, const std::vector<std::vector<std::uint8_t>>& keys) {
+    for (const auto& side : t.foreignKeys) {
+        if (side.referenced) continue;
+        const std::size_t mine = t.definition.logicalIndexes[side.logicalIndex].physicalIndex;
+        if (mine >= keys.size() || keys[mine].empty()) continue;
+        TableState& other = tableAt(side.otherTablePage);
+        const std::size_t theirs = physicalOf(other, side.otherLogicalIndex);
+        loadIndex(other, theirs);
+        if (!keyTaken(other, theirs, keys[mine], RowPointer{0xFFFFFF, 0xFF}))
+            fail(ErrorKind::Constraint, t,
+                 "no row of table " + other.definition.name + " matches the key of relationship " + t.definition.logicalIndexes[side.logicalIndex].name);
+    }
+}
+
+void WriteSession::checkNotReferenced(TableState& t, const std::vector<LiveRow>& rows, const std::set<std::uint16_t>* changedColumns) {
+    for (const auto& side : t.foreignKeys) {
+        if (!side.referenced) continue;
+        const std::size_t mine = t.definition.logicalIndexes[side.logicalIndex].physicalIndex;
+        if (changedColumns) {
+            bool touches = false;
+            for (const auto& keyColumn : t.definition.physicalIndexes[mine].columns) touches = touches || changedColumns->count(keyColumn.columnNumber);
+            if (!touches) continue;
+        }
+        TableState& other = tableAt(side.otherTablePage);
+        const std::size_t theirs = physicalOf(other, side.otherLogicalIndex);
+        loadIndex(t, mine);
+        loadIndex(other, theirs);
+        std::set<std::uint32_t> ids;
+        for (const auto& row : rows) ids.insert(row.id.raw());
+        for (const auto& entry : t.indexes[mine].entries) {
+            if (!ids.count(entryRow(entry).raw())) continue;
+            const std::vector<std::uint8_t> key(entry.begin(), entry.end() - 4);
+            if (!keyTaken(other, theirs, key, RowPointer{0xFFFFFF, 0xFF})) continue;
+            const bool cascade = changedColumns ? side.cascadeUpdates : side.cascadeDeletes;
+            std::string relationship = t.definition.logicalIndexes[side.logicalIndex].name;
+            for (const auto& logical : other.definition.logicalIndexes)
+                if (logical.number == side.otherLogicalIndex) relationship = logical.name;
+            fail(cascade ? ErrorKind::Unsupported : ErrorKind::Constraint, t,
+                 std::string(cascade ? "cascading changes to related rows are not supported" : "rows are still referred to") + " (table " +
+                     other.definition.name + ", relationship " + relationship + "); nothing was written");
+        }
+    }
+}
+
+std::size_t WriteSession::column(const TableState& table, const std::string& name) const {
+    const auto& columns = table.definition.columns;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].name == name) return i;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (equalsIgnoringAsciiCase(columns[i].name, name)) return i;
+    fail(ErrorKind::NotFound, table, "no such column: " + name);
+}
+
+Value WriteSession::operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const {
+    if (const auto* literal = std::get_if<SqlLiteral>(&operand)) return literal->value;
+    return parameters.at(std::get<SqlParameter>(operand).index);
+}
+
+Value WriteSession::convert(const TableState& table, std::size_t column, const Value& value) const {
+    try {
+        return toColumnValue(table.definition.columns[column], value);
+    } catch (const std::invalid_argument& error) {
+        const ColumnType type = table.definition.columns[column].columnType();
+        const bool unsupported = std::string(error.what()).find("not supported") != std::string::npos;
+        fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
+        (void)type;
+    }
+}
+
+void WriteSession::checkRequired(const TableState& table, const std::vector<Value>& values) const {
+    const auto& definition = table.definition;
+    for (std::size_t i = 0; i < definition.physicalIndexes.size(); ++i) {
+        const auto& index = definition.physicalIndexes[i];
+        if (!(index.flags & kIndexRequiredFlag) && !isPrimaryKeyIndex(definition, i)) continue;
+        for (const auto& key : index.columns)
+            for (std::size_t c = 0; c < definition.columns.size(); ++c)
+                if (definition.columns[c].number == key.columnNumber && isNull(values[c]))
+                    fail(ErrorKind::Constraint, table,
+                         "column " + definition.columns[c].name + " is required (index " + physicalIndexName(definition, i) + "); NULL is not allowed");
+    }
+}
+
+bool WriteSession::indexKey(const TableState& table, std::size_t index, const std::vector<Value>& values, std::vector<std::uint8_t>& key,
+                            bool& allNull) const {
+    try {
+        return rowIndexKey(table.definition, index, values, key, allNull);
+    } catch (const std::invalid_argument& error) {
+        fail(ErrorKind::Unsupported, table, std::string(error.what()) + "; nothing was written");
+    } catch (const std::out_of_range& error) {
+        fail(ErrorKind::Damaged, table, std::string("damaged database: ") + error.what());
+    }
+}
+
+void WriteSession::loadIndex(TableState& table, std::size_t index) {
+    auto& state = table.indexes[index];
+    if (state.loaded) return;
+    try {
+        state.entries = readIndexTree(file_, table.definition.physicalIndexes[index].rootPage).entries;
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, table, "damaged database: index " + physicalIndexName(table.definition, index) + ": " + damage.what());
+    }
+    if (!std::is_sorted(state.entries.begin(), state.entries.end())) std::sort(state.entries.begin(), state.entries.end());
+    state.loaded = true;
+}
+
+bool WriteSession::keyTaken(const TableState& table, std::size_t index, const std::vector<std::uint8_t>& key, RowPointer except) const {
+    const auto& entries = table.indexes[index].entries;
+    for (auto it = std::lower_bound(entries.begin(), entries.end(), key); it != entries.end(); ++it) {
+        if (it->size() < key.size() || !std::equal(key.begin(), key.end(), it->begin())) break;
+        if (it->size() == key.size() + 4 && !(entryRow(*it) == except)) return true;
+    }
+    return false;
+}
+
+std::vector<LiveRow> WriteSession::matchingRows(TableState& table, const std::vector<SqlCondition>& where, const std::vector<Value>& parameters) {
+    std::vector<std::pair<std::size_t, Value>> conditions;
+    for (const auto& condition : where) {
+        const std::size_t c = column(table, condition.column);
+        conditions.emplace_back(c, convert(table, c, operandValue(condition.value, parameters)));
+    }
+    TableWriter writer(editor_, table);
+    std::vector<LiveRow> matches;
+    try {
+        for (const LiveRow& row : writer.liveRows()) {
+            if (conditions.empty()) {
+                matches.push_back(row);
+                continue;
+            }
+            const std::vector<RowField> fields = splitRow(table.definition, writer.rowBytes(row));
+            bool all = true;
+            for (const auto& [c, wanted] : conditions)
+                if (!sameValue(decodeField(file_, table.definition.columns[c], fields[c]), wanted)) {
+                    all = false;
+                    break;
+                }
+            if (all) matches.push_back(row);
+        }
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, table, std::string("damaged database: ") + damage.what());
+    }
+    return matches;
+}
+
+RowField WriteSession::makeField(TableWriter& writer, TableState& table, std::size_t c, const Value& value, bool allowInline) {
+    const ColumnDefinition& column = table.definition.columns[c];
+    RowField field;
+    if (column.columnType() == ColumnType::Boolean) {
+        field.present = std::get_if<bool>(&value) && std::get<bool>(value);
+        return field;
+    }
+    if (isNull(value)) return field;
+    field.present = true;
+    if (column.columnType() != ColumnType::Memo) {
+        field.bytes = encodeFieldBytes(column, value);
+        return field;
+    }
+    const std::vector<std::uint8_t> stored = encodeColumnText(column, std::get<std::string>(value));
+    if (allowInline && stored.size() <= kInlineMemoLimit) {
+        field.bytes.assign(kLongValueHeaderSize, 0);
+        putU32(field.bytes.data(), static_cast<std::uint32_t>(stored.size()) | kLongValueInline);
+        field.bytes.insert(field.bytes.end(), stored.begin(), stored.end());
+        return field;
+    }
+    std::size_t lv = 0;
+    while (lv < table.definition.longValueMaps.size() && table.definition.longValueMaps[lv].columnNumber != column.number) ++lv;
+    if (lv == table.definition.longValueMaps.size())
+        fail(ErrorKind::Unsupported, table, "memo column " + column.name + " has no long-value page maps in its table definition");
+    field.bytes = writer.storeLongValue(lv, stored);
+    return field;
+}
+
+std::size_t WriteSession::execute(const ParsedStatement& parsed, const std::vector<Value>& parameters) {
+    if (parameters.size() != parsed.parameterCount)
+        throw Error(ErrorKind::InvalidArgument, file_.path(), "",
+                    "the statement has " + std::to_string(parsed.parameterCount) + " parameters but " + std::to_string(parameters.size()) + " values were given");
+    return std::visit(
+        [&](const auto& statement) -> std::size_t {
+            using T = std::decay_t<decltype(statement)>;
+            if constexpr (std::is_same_v<T, UpdateStatement>) return runUpdate(statement, parameters);
+            else if constexpr (std::is_same_v<T, DeleteStatement>) return runDelete(statement, parameters);
+            else return runInsert(statement, parameters);
+        },
+        parsed.statement);
+}
+
+std::size_t WriteSession::runInsert(const InsertStatement& statement, const std::vector<Value>& parameters) {
+    TableState& t = table(statement.table);
+    if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
+    const auto& columns = t.definition.columns;
+    std::vector<Value> values(columns.size());
+    std::vector<bool> named(columns.size(), false);
+    if (statement.columns.empty() && statement.values.size() != columns.size())
+        fail(ErrorKind::SqlSyntax, t, std::to_string(statement.values.size()) + " values given for " + std::to_string(columns.size()) + " columns");
+    for (std::size_t i = 0; i < statement.values.size(); ++i) {
+        const std::size_t c = statement.columns.empty() ? i : column(t, statement.columns[i]);
+        if (named[c]) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is named twice");
+        named[c] = true;
+        values[c] = convert(t, c, operandValue(statement.values[i], parameters));
+    }
+    std::uint32_t lastAutoNumber = t.definition.lastAutoNumber;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].isAutoNumber() && columns[c].columnType() == ColumnType::Long) {
+            if (isNull(values[c])) values[c] = static_cast<std::int64_t>(++lastAutoNumber);
+            else lastAutoNumber = std::max<std::uint32_t>(lastAutoNumber, static_cast<std::uint32_t>(std::get<std::int64_t>(values[c])));
+        }
+        if (columns[c].columnType() == ColumnType::Boolean && isNull(values[c])) values[c] = false;
+    }
+    checkRequired(t, values);
+
+    // Keys first: an index this engine cannot maintain, or a duplicate, stops the statement here.
+    std::vector<std::optional<std::vector<std::uint8_t>>> keys(t.definition.physicalIndexes.size());
+    std::vector<std::vector<std::uint8_t>> referencing(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        std::vector<std::uint8_t> key;
+        bool allNull = true;
+        if (!indexKey(t, i, values, key, allNull)) continue;
+        loadIndex(t, i);
+        if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, RowPointer{0xFFFFFF, 0xFF}))
+            fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+        if (!allNull) referencing[i] = key;
+        keys[i] = std::move(key);
+    }
+    checkReferencedRowsExist(t, referencing);
+
+    // Row size with every memo out of line; then memos short enough go inline while room lasts.
+    std::vector<RowField> fields(columns.size());
+    std::vector<std::size_t> memos;
+    TableWriter writer(editor_, t);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].columnType() == ColumnType::Memo && !isNull(values[c])) {
+            fields[c].present = true;
+            fields[c].bytes.assign(kLongValueHeaderSize, 0);
+            memos.push_back(c);
+        } else {
+            fields[c] = makeField(writer, t, c, values[c], false);
+        }
+    }
+    std::size_t size = joinRow(t.definition, fields).size();
+    if (size > kMaxStoredRowSize)
+        fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
+    try {
+        for (std::size_t c : memos) {
+            const std::size_t storedEstimate = utf8ToUtf16(std::get<std::string>(values[c])).size() * 2 + 2;
+            const bool inlineFits = size + storedEstimate <= kMaxStoredRowSize;
+            fields[c] = makeField(writer, t, c, values[c], inlineFits);
+            size += fields[c].bytes.size() - kLongValueHeaderSize;
+        }
+        const RowPointer where = writer.insertRow(joinRow(t.definition, fields));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!keys[i]) continue;
+            std::vector<std::uint8_t> entry = *keys[i];
+            const auto suffix = rowPointerSuffix(where);
+            entry.insert(entry.end(), suffix.begin(), suffix.end());
+            auto& entries = t.indexes[i].entries;
+            entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
+            t.indexes[i].dirty = true;
+        }
+        TableDefinitionEditor tdef(file_, t.definition);
+        tdef.setRowCount(++t.definition.rowCount);
+        if (lastAutoNumber != t.definition.lastAutoNumber) tdef.setLastAutoNumber(t.definition.lastAutoNumber = lastAutoNumber);
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
+    }
+    return 1;
+}
+
+std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters) {
+    TableState& t = table(statement.table);
+    const auto& columns = t.definition.columns;
+    std::vector<std::pair<std::size_t, Value>> assignments;
+    std::set<std::uint16_t> assignedNumbers;
+    for (const auto& assignment : statement.assignments) {
+        const std::size_t c = column(t, assignment.column);
+        if (columns[c].isAutoNumber()) fail(ErrorKind::Constraint, t, "AutoNumber column " + columns[c].name + " cannot be changed");
+        if (!assignedNumbers.insert(columns[c].number).second) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is set twice");
+        assignments.emplace_back(c, convert(t, c, operandValue(assignment.value, parameters)));
+    }
+    const std::vector<LiveRow> rows = matchingRows(t, statement.where, parameters);
+    std::vector<bool> touched(t.definition.physicalIndexes.size(), false);
+    for (std::size_t i = 0; i < touched.size(); ++i)
+        for (const auto& keyColumn : t.definition.physicalIndexes[i].columns)
+            if (assignedNumbers.count(keyColumn.columnNumber)) touched[i] = true;
+
+    struct Plan {
+        std::vector<RowField> fields;
+        std::vector<std::optional<std::vector<std::uint8_t>>> keys;
+        std::vector<std::vector<std::uint8_t>> releasedMemos;
+    };
+    std::vector<Plan> plans(rows.size());
+    TableWriter writer(editor_, t);
+    try {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            Plan& plan = plans[r];
+            plan.fields = splitRow(t.definition, writer.rowBytes(rows[r]));
+            std::vector<RowField> sized = plan.fields;
+            for (const auto& [c, value] : assignments) {
+                if (columns[c].columnType() == ColumnType::Memo) {
+                    sized[c].present = !isNull(value);
+                    sized[c].bytes.assign(isNull(value) ? 0 : kLongValueHeaderSize, 0);
+                } else {
+                    sized[c] = makeField(writer, t, c, value, false);
+                }
+            }
+            const std::size_t size = joinRow(t.definition, sized).size();
+            if (size > kMaxStoredRowSize)
+                fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
+            plan.keys.resize(touched.size());
+            if (std::find(touched.begin(), touched.end(), true) == touched.end()) continue;
+            std::vector<Value> values(columns.size());
+            for (std::size_t c = 0; c < columns.size(); ++c) values[c] = decodeField(file_, columns[c], plan.fields[c]);
+            for (const auto& [c, value] : assignments) values[c] = value;
+            checkRequired(t, values);
+            std::vector<std::vector<std::uint8_t>> referencing(touched.size());
+            for (std::size_t i = 0; i < touched.size(); ++i) {
+                if (!touched[i]) continue;
+                loadIndex(t, i);
+                std::vector<std::uint8_t> key;
+                bool allNull = true;
+                if (indexKey(t, i, values, key, allNull)) {
+                    if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, rows[r].id))
+                        fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+                    if (!allNull) referencing[i] = key;
+                    plan.keys[i] = std::move(key);
+                }
+            }
+            checkReferencedRowsExist(t, referencing);
+        }
+        checkNotReferenced(t, rows, &assignedNumbers);
+        // Everything checked: write.
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            Plan& plan = plans[r];
+            std::size_t size = joinRow(t.definition, plan.fields).size();
+            for (const auto& [c, value] : assignments) {
+                if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) plan.releasedMemos.push_back(plan.fields[c].bytes);
+                size -= plan.fields[c].bytes.size();
+                const bool inlineFits = columns[c].columnType() != ColumnType::Memo || isNull(value) ||
+                                        size + kLongValueHeaderSize + utf8ToUtf16(std::get<std::string>(value)).size() * 2 + 2 <= kMaxStoredRowSize;
+                plan.fields[c] = makeField(writer, t, c, value, inlineFits);
+                size += plan.fields[c].bytes.size();
+            }
+            writer.replaceRow(rows[r], joinRow(t.definition, plan.fields));
+            for (const auto& memo : plan.releasedMemos) writer.releaseLongValue(memo);
+            for (std::size_t i = 0; i < touched.size(); ++i) {
+                if (!touched[i]) continue;
+                auto& entries = t.indexes[i].entries;
+                entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const IndexEntryBytes& e) { return entryRow(e) == rows[r].id; }),
+                              entries.end());
+                if (plan.keys[i]) {
+                    std::vector<std::uint8_t> entry = *plan.keys[i];
+                    const auto suffix = rowPointerSuffix(rows[r].id);
+                    entry.insert(entry.end(), suffix.begin(), suffix.end());
+                    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
+                }
+                t.indexes[i].dirty = true;
+            }
+        }
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
+    }
+    return rows.size();
+}
+
+std::size_t WriteSession::runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters) {
+    TableState& t = table(statement.table);
+    TableWriter writer(editor_, t);
+    std::size_t deleted = 0;
+    try {
+        if (!t.foreignKeys.empty()) checkNotReferenced(t, statement.where.empty() ? writer.liveRows() : matchingRows(t, statement.where, parameters), nullptr);
+        if (statement.where.empty()) {
+            deleted = writer.deleteAllRows();
+            for (auto& index : t.indexes) {
+                index.entries.clear();
+                index.loaded = true;
+                index.dirty = true;
+            }
+        } else {
+            const std::vector<LiveRow> rows = matchingRows(t, statement.where, parameters);
+            for (std::size_t i = 0; i < t.indexes.size(); ++i) loadIndex(t, i);
+            for (const LiveRow& row : rows) {
+                writer.deleteRow(row);
+                for (auto& index : t.indexes) {
+                    index.entries.erase(std::remove_if(index.entries.begin(), index.entries.end(),
+                                                       [&](const IndexEntryBytes& e) { return entryRow(e) == row.id; }),
+                                        index.entries.end());
+                    index.dirty = true;
+                }
+            }
+            deleted = rows.size();
+        }
+        if (deleted > 0 || statement.where.empty()) {
+            t.definition.rowCount = statement.where.empty() ? 0 : t.definition.rowCount - std::min<std::uint32_t>(t.definition.rowCount, static_cast<std::uint32_t>(deleted));
+            TableDefinitionEditor(file_, t.definition).setRowCount(t.definition.rowCount);
+        }
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
+    }
+    return deleted;
+}
+
+void WriteSession::flushIndexes() {
+    for (auto& [page, state] : tables_) {
+        TableState& t = *state;
+        for (std::size_t i = 0; i < t.indexes.size(); ++i) {
+            if (!t.indexes[i].dirty) continue;
+            PhysicalIndex& physical = t.definition.physicalIndexes[i];
+            try {
+                const std::vector<std::uint32_t> old = readIndexTree(file_, physical.rootPage).pages;
+                const std::vector<std::uint32_t> used = writeIndexTree(file_, t.definition.page, t.indexes[i].entries, old, [&] {
+                    const std::uint32_t fresh = editor_.allocatePage();
+                    if (physical.ownedPagesMap.page != 0) editor_.setMapBit(physical.ownedPagesMap, fresh, true);
+                    return fresh;
+                });
+                for (std::uint32_t p : old) {
+                    if (std::find(used.begin(), used.end(), p) != used.end()) continue;
+                    if (physical.ownedPagesMap.page != 0) editor_.setMapBit(physical.ownedPagesMap, p, false);
+                    editor_.releasePage(p);
+                }
+                TableDefinitionEditor tdef(file_, t.definition);
+                if (used.front() != physical.rootPage) tdef.setRootPage(i, physical.rootPage = used.front());
+                physical.distinctKeyCount = static_cast<std::uint32_t>(countDistinctKeys(t.indexes[i].entries));
+                tdef.setDistinctKeyCount(i, physical.distinctKeyCount);
+            } catch (const Damage& damage) {
+                fail(ErrorKind::Damaged, t, "damaged database: index " + physicalIndexName(t.definition, i) + ": " + damage.what());
+            }
+            t.indexes[i].dirty = false;
+        }
+    }
+}
+
+}  // namespace jet

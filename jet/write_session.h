@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "jet/catalogue.h"
+#include "jet/file_editor.h"
+#include "jet/header_page.h"
+#include "jet/page_file.h"
+#include "jet/row_fields.h"
+#include "jet/sql_statement.h"
+#include "jet/table_writer.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Runs parsed statements against an in-memory page image. Every statement checks everything it
+// can before it changes a byte: names, values, text lengths, required columns, index keys it
+// would need and unique keys. Index changes are collected per index and written out by
+// flushIndexes(), which the unit of work calls before the image is saved. Errors are jet::Error
+// naming the file and table.
+class WriteSession {
+public:
+    // Takes over the image; checks the header and reads the catalogue.
+    WriteSession(std::string path, std::vector<std::uint8_t> image);
+
+    const std::string& path() const { return file_.path(); }
+    const PageFile& file() const { return file_; }
+
+    // Returns the number of rows inserted, changed or deleted.
+    std::size_t execute(const ParsedStatement& statement, const std::vector<Value>& parameters);
+
+    // Writes the collected index changes into index pages and the table definitions.
+    void flushIndexes();
+
+    // Hands the image over (after flushIndexes()).
+    std::vector<std::uint8_t> releaseImage() { return file_.releaseImage(); }
+
+private:
+    std::size_t runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters);
+    std::size_t runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters);
+    std::size_t runInsert(const InsertStatement& statement, const std::vector<Value>& parameters);
+
+    TableState& table(const std::string& name);
+    std::size_t column(const TableState& table, const std::string& name) const;
+    Value operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
+    Value convert(const TableState& table, std::size_t column, const Value& value) const;
+
+    std::vector<LiveRow> matchingRows(TableState& table, const std::vector<SqlCondition>& where, const std::vector<Value>& parameters);
+    // Key bytes of a physical index for a row's values (table.columns order); false when an
+    // ignore-nulls index leaves the row out.
+    bool indexKey(const TableState& table, std::size_t index, const std::vector<Value>& values, std::vector<std::uint8_t>& key, bool& allNull) const;
+    void loadIndex(TableState& table, std::size_t index);
+    bool keyTaken(const TableState& table, std::size_t index, const std::vector<std::uint8_t>& key, RowPointer except) const;
+    void checkRequired(const TableState& table, const std::vector<Value>& values) const;
+    // Field bytes for a converted value; memos are stored out of line unless short.
+    RowField makeField(TableWriter& writer, TableState& table, std::size_t column, const Value& value, bool allowInline);
+
+    TableState& tableAt(std::uint32_t definitionPage);
+    // Physical index used by the logical index numbered `number`.
+    std::size_t physicalOf(const TableState& table, std::uint32_t number) const;
+    // Refuses keys of the referencing side whose referenced row does not exist. `keys` holds a
+    // key per physical index (empty: not changed or all NULL).
+    void checkReferencedRowsExist(TableState& table, const std::vector<std::vector<std::uint8_t>>& keys);
+    // Refuses deleting or re-keying rows that rows of another table refer to.
+    void checkNotReferenced(TableState& table, const std::vector<LiveRow>& rows, const std::set<std::uint16_t>* changedColumns);
+
+    [[noreturn]] void fail(ErrorKind kind, const TableState& table, const std::string& cause) const;
+
+    PageFile file_;
+    FileEditor editor_;
+    HeaderInfo header_;
+    std::vector<CatalogueEntry> catalogue_;
+    std::map<std::uint32_t, std::unique_ptr<TableState>> tables_;   // by TDEF page
+};
+
+}  // namespace jet

@@ -1,0 +1,198 @@
+// Both upgrade actions on real product databases, made and read by the
+// project's engine: the demo installation, and products in states that
+// must make a directory fail without changing its file.
+
+#include "data/almanac/almanac_table.h"
+#include "data/fortunes/fortune_texts.h"
+#include "demo_prefix.h"
+#include "jet/database.h"
+#include "jet/database_builder.h"
+#include "recording_feedback.h"
+#include "upgrade/almanac_upgrade.h"
+#include "upgrade/fortune_upgrade.h"
+#include "upgrade/gbk_codec.h"
+#include "upgrade/horoscope_scrambler.h"
+#include "upgrade/jet_product_database.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+
+namespace fs = std::filesystem;
+using namespace upgrade;
+
+namespace {
+
+std::string utf8(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::vector<jet::Value>> rowsOf(const fs::path& file, const std::string& table) {
+    return jet::Database::open(utf8(file)).readAllRows(table);
+}
+
+class UpgradeEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device random;
+        prefix = fs::temp_directory_path() / ("patch-demo-" + std::to_string(random()));
+        installed = demo::makeDemoPrefix(prefix);
+        for (const demo::InstalledFile& file : installed) before[file.path] = fileBytes(file.path);
+        query = std::make_unique<ProductQuery>(opener, installation());
+    }
+    void TearDown() override { fs::remove_all(prefix); }
+
+    Installation installation() const {
+        return Installation::withDrives({{'c', prefix / "drive_c"}, {'d', prefix / "drive_d"}, {'e', prefix / "drive_e"}});
+    }
+    const demo::InstalledFile& file(const std::string& directory, const std::string& name) const {
+        for (const demo::InstalledFile& f : installed)
+            if (f.directory == directory && f.fileName == name) return f;
+        throw std::logic_error("no demo file " + directory + "\\" + name);
+    }
+    AlmanacUpgradeResult runAlmanac(const CatalogueList& list) {
+        return runAlmanacUpgrade(list, *query, {succeeded, failed}, feedback);
+    }
+
+    fs::path prefix;
+    std::vector<demo::InstalledFile> installed;
+    std::map<fs::path, std::string> before;
+    JetDatabaseOpener opener;
+    std::unique_ptr<ProductQuery> query;
+    LineList succeeded, failed;
+    RecordingFeedback feedback;
+};
+
+void expectCarriedAlmanac(const fs::path& file, bool withAutoNumber) {
+    const auto rows = rowsOf(file, "huangdao");
+    ASSERT_EQ(rows.size(), content::almanacDayCount()) << file;
+    const std::size_t first = withAutoNumber ? 1 : 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto day = content::almanacDay(i);
+        for (std::size_t c = 0; c < day.size(); ++c)
+            ASSERT_EQ(std::get<std::string>(rows[i][first + c]), day[c]) << file << " day " << i;
+    }
+}
+
+}  // namespace
+
+TEST_F(UpgradeEndToEnd, AlmanacUpgradeRebuildsEveryInstalledProduct) {
+    const AlmanacUpgradeResult result = runAlmanac(almanacList());
+    EXPECT_TRUE(result.failures.empty()) << result.failures.front().cause;
+    EXPECT_EQ(feedback.messages.back().text, "更新成功！");
+    EXPECT_EQ(succeeded.count(), 7u) << "six products, one of them listed twice";
+
+    const std::string ordinary = fortuneList().entry(0);
+    expectCarriedAlmanac(file(ordinary, "QorBirth.dll").path, true);
+    // The AutoNumber goes on from the last number handed out; deleted rows keep theirs.
+    const auto keyed = rowsOf(file(ordinary, "QorBirth.dll").path, "huangdao");
+    EXPECT_EQ(std::get<std::int64_t>(keyed.front()[0]), 366);
+
+    // Feng-shui products get the rows in QorFile.dll; their QorBirth.dll stays as it was.
+    const std::string fengShui = almanacList().entry(56);
+    expectCarriedAlmanac(file(fengShui, "QorFile.dll").path, true);
+    EXPECT_EQ(fileBytes(file(fengShui, "QorBirth.dll").path), before[file(fengShui, "QorBirth.dll").path]);
+    expectCarriedAlmanac(file(fortuneList().entry(10), "QorBirth.dll").path, false);
+
+    // Every other table reads as before, and the backup is the file as it was.
+    for (const demo::InstalledFile& f : installed) {
+        if (fileBytes(f.path) == before[f.path]) continue;
+        const auto oldImage = jet::Database::fromImage(f.fileName, std::vector<std::uint8_t>(before[f.path].begin(), before[f.path].end()));
+        EXPECT_EQ(rowsOf(f.path, "Settings"), oldImage.readAllRows("Settings")) << f.path;
+        EXPECT_EQ(fileBytes(backupPathFor(f.path)), before[f.path]) << f.path;
+    }
+}
+
+TEST_F(UpgradeEndToEnd, FortuneUpgradeWritesTextsScrambledHoroscopesAndSparesMarriageProducts) {
+    const FortuneUpgradeResult result = runFortuneUpgrade(fortuneList(), *query, feedback);
+    ASSERT_FALSE(result.failure) << result.failure->what();
+    EXPECT_EQ(feedback.messages.back().text, "更新成功！");
+
+    const auto fortunes = rowsOf(file(fortuneList().entry(0), "Tgcode.dll").path, "Bennian2011");
+    ASSERT_EQ(fortunes.size(), 12u);
+    for (const content::AnimalFortune& animal : content::animalFortunes()) {
+        const auto row = std::find_if(fortunes.begin(), fortunes.end(),
+                                      [&](const auto& r) { return std::get<std::string>(r[0]) == animal.key; });
+        ASSERT_NE(row, fortunes.end()) << animal.key;
+        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
+        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[2])), animal.monthlyText) << animal.key;
+    }
+    const auto horoscopes = rowsOf(file(fortuneList().entry(32), "QorFile.dll").path, "xingzuo2007");
+    for (const content::Horoscope& sign : content::horoscopes()) {
+        const auto row = std::find_if(horoscopes.begin(), horoscopes.end(),
+                                      [&](const auto& r) { return std::get<std::string>(r[0]) == sign.key; });
+        ASSERT_NE(row, horoscopes.end());
+        EXPECT_EQ(std::get<std::string>((*row)[1]), horoscopeScramble(sign.text)) << sign.key;
+    }
+    const fs::path marriage = file(fortuneList().entry(32), "Tgcode.dll").path;
+    EXPECT_EQ(fileBytes(marriage), before[marriage]) << "a marriage-matching product keeps its zodiac table";
+    EXPECT_FALSE(fs::exists(backupPathFor(marriage)));
+}
+
+TEST_F(UpgradeEndToEnd, BrokenProductsFailAloneAndKeepTheirFilesByteForByte) {
+    // A product whose almanac table is missing, one whose column is too short
+    // for the carried text, and one that is open in another program.
+    const std::string noTable = almanacList().entry(36);
+    const std::string shortColumn = almanacList().entry(40);
+    const std::string inUse = almanacList().entry(44);
+    auto make = [&](const std::string& directory, std::vector<jet::NewTable> tables) {
+        fs::path folder = prefix / "drive_d";
+        for (std::size_t start = 3; start < directory.size();) {
+            const std::size_t end = std::min(directory.find('\\', start), directory.size());
+            const std::string part = directory.substr(start, end - start);
+            folder /= fs::path(std::u8string(part.begin(), part.end()));
+            start = end + 1;
+        }
+        fs::create_directories(folder);
+        jet::createDatabase(utf8(folder / "QorBirth.dll"), tables);
+        return folder / "QorBirth.dll";
+    };
+    jet::NewTable other{"Settings", {{"Name", jet::ColumnType::Text, 50}}, {}, {{std::string("x")}}};
+    jet::NewTable tooShort{"huangdao", {}, {}, {}};
+    for (std::string_view column : content::kAlmanacColumns)
+        tooShort.columns.push_back({std::string(column), jet::ColumnType::Text, static_cast<std::uint16_t>(column == "yi" ? 20 : 255)});
+    const fs::path missingFile = make(noTable, {other});
+    const fs::path shortFile = make(shortColumn, {tooShort});
+    const fs::path busyFile = make(inUse, {tooShort});
+    std::ofstream(busyFile.parent_path() / "QorBirth.ldb") << "lock";
+    const std::string missingBefore = fileBytes(missingFile), shortBefore = fileBytes(shortFile),
+                      busyBefore = fileBytes(busyFile);
+
+    const AlmanacUpgradeResult result = runAlmanac(almanacList());
+    EXPECT_EQ(result.failures.size(), 3u);
+    EXPECT_EQ(failed.lines(), (std::vector<std::string>{noTable, shortColumn, inUse}));
+    EXPECT_EQ(succeeded.count(), 7u) << "the other products were upgraded";
+    for (const auto& [path, old] : {std::pair{missingFile, missingBefore}, {shortFile, shortBefore}, {busyFile, busyBefore}}) {
+        EXPECT_EQ(fileBytes(path), old) << path;
+        EXPECT_FALSE(fs::exists(backupPathFor(path))) << "a failed upgrade leaves no backup";
+    }
+    const UserMessage& message = feedback.messages.back();
+    EXPECT_EQ(message.icon, MessageIcon::Warning);
+    for (const std::string& directory : {noTable, shortColumn, inUse})
+        EXPECT_NE(message.text.find(directory), std::string::npos) << message.text;
+    EXPECT_NE(message.text.find("其余产品已更新成功。"), std::string::npos);
+}
+
+TEST_F(UpgradeEndToEnd, AFortuneFailureStopsTheActionAndLeavesThatFile) {
+    const fs::path first = file(fortuneList().entry(0), "Tgcode.dll").path;
+    jet::createDatabase(utf8(first), {{"Settings", {{"Name", jet::ColumnType::Text, 50}}, {}, {}}}, {}, true);
+    const std::string firstBefore = fileBytes(first);
+
+    const FortuneUpgradeResult result = runFortuneUpgrade(fortuneList(), *query, feedback);
+    ASSERT_TRUE(result.failure.has_value());
+    EXPECT_EQ(fileBytes(first), firstBefore);
+    for (const demo::InstalledFile& f : installed)
+        if (f.path != first) EXPECT_EQ(fileBytes(f.path), before[f.path]) << "nothing after the failure is touched";
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_EQ(feedback.messages[0].icon, MessageIcon::Error);
+    EXPECT_NE(feedback.messages[0].text.find("Tgcode.dll"), std::string::npos);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// A Wine-style prefix with a handful of installed products, their databases
+// holding last edition's content, for trying the patch out and for end-to-end
+// tests: an ordinary product, feng-shui products with both database files, a
+// marriage-matching product, products on drives C and E, and a directory that
+// the almanac list names twice.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace demo {
+
+struct InstalledFile {
+    std::string directory;  // as the catalogue writes it, "D:\Program Files\…"
+    std::string fileName;   // "QorBirth.dll", "QorFile.dll" or "Tgcode.dll"
+    std::filesystem::path path;
+};
+
+// Creates the prefix folder (which must not exist yet or be empty) with its
+// drive links and product databases. Returns every database file made.
+std::vector<InstalledFile> makeDemoPrefix(const std::filesystem::path& prefix);
+
+}  // namespace demo

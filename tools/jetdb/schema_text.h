@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "jet/table_definition.h"
+
+namespace jetdb {
+
+// Human-readable description of a table: columns with types and flags, then indexes.
+std::string schemaText(const jet::TableDefinition& table);
+
+}  // namespace jetdb

@@ -1,0 +1,21 @@
+#pragma once
+// Product databases opened with the project's own Access (Jet 4) engine.
+//
+// Before the first change the patch commits to a product database file, a
+// copy of the file as it was is kept beside it ("QorBirth.dll" →
+// "QorBirth.dll.bak"). That copy is never overwritten by later upgrades, and
+// a failed or refused upgrade leaves none behind.
+
+#include "product_database.h"
+
+namespace upgrade {
+
+class JetDatabaseOpener : public ProductDatabaseOpener {
+public:
+    std::unique_ptr<ProductDatabase> open(const std::filesystem::path& file) override;
+};
+
+// The backup kept of a product database file: the same name with ".bak" added.
+std::filesystem::path backupPathFor(const std::filesystem::path& file);
+
+}  // namespace upgrade
