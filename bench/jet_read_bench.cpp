@@ -104,6 +104,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const auto& run : runs) {
+            // With repetitions, keep the medians; single runs are kept as they are.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
             const std::string name = run.run_name.function_name;
             wall_[name] = run.GetAdjustedRealTime();
             const auto child = run.counters.find("child_cpu_ms");

@@ -70,14 +70,22 @@ void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& 
     step("done");
 }
 #else
+// The cause text with the system's reason appended (built by appending, which also keeps GCC 12's
+// -Wrestrict false alarm on string concatenation quiet).
+std::string withReason(const char* cause, int error) {
+    std::string text(cause);
+    text += std::strerror(error);
+    return text;
+}
+
 void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& image) {
     const std::string temporary = replacementPath(path);
     struct stat original {};
     const bool haveOriginal = ::stat(path.c_str(), &original) == 0;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, haveOriginal ? (original.st_mode & 07777) : 0644);
-    if (fd < 0) throw Error(ErrorKind::Io, path, "", std::string("cannot create the temporary file: ") + std::strerror(errno));
-    auto abandon = [&](const std::string& cause) {
-        const std::string text = cause + std::strerror(errno);
+    if (fd < 0) throw Error(ErrorKind::Io, path, "", withReason("cannot create the temporary file: ", errno));
+    auto abandon = [&](const char* cause) {
+        const std::string text = withReason(cause, errno);
         ::close(fd);
         ::unlink(temporary.c_str());
         throw Error(ErrorKind::Io, path, "", text);
@@ -103,19 +111,19 @@ void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& im
     step("flush");
     if (::fsync(fd) != 0) abandon("cannot flush the temporary file to disk: ");
     if (::close(fd) != 0) {
-        const std::string text = std::string("cannot close the temporary file: ") + std::strerror(errno);
+        const std::string text = withReason("cannot close the temporary file: ", errno);
         ::unlink(temporary.c_str());
         throw Error(ErrorKind::Io, path, "", text);
     }
     step("rename");
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string text = std::string("cannot replace the file: ") + std::strerror(errno);
+        const std::string text = withReason("cannot replace the file: ", errno);
         ::unlink(temporary.c_str());
         throw Error(ErrorKind::Io, path, "", text);
     }
     // Make the rename itself durable.
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty()) folder = ".";
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);

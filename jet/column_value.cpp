@@ -85,17 +85,16 @@ Value toColumnValue(const ColumnDefinition& column, const Value& value) {
     switch (column.columnType()) {
     case ColumnType::Text: {
         std::string text = textOf(value, column);
-        const std::size_t units = utf16Length(text, column);
         const std::size_t limit = column.length / 2;
+        // A UTF-8 text never has more UTF-16 units than bytes; count only when it might be too long.
+        const std::size_t units = text.size() <= limit ? text.size() : utf16Length(text, column);
         if (units > limit)
             throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
                                         std::to_string(limit) + ")");
         return text;
     }
     case ColumnType::Memo: {
-        std::string text = textOf(value, column);
-        utf16Length(text, column);   // rejects malformed UTF-8
-        return text;
+        return textOf(value, column);   // malformed UTF-8 is rejected when the text is encoded
     }
     case ColumnType::Byte: {
         const std::int64_t v = integerOf(value, column);

@@ -13,7 +13,8 @@ namespace jet {
 // Converts a statement value to the form a column stores: text for Text and Memo columns,
 // integers for Byte/Integer/Long (range-checked), doubles, dates, Yes/No. Text that names a
 // number or date is accepted for such columns. NULL stays NULL. Throws std::invalid_argument
-// saying why the value does not fit (too long text counts in UTF-16 characters as Jet does).
+// saying why the value does not fit (too long text counts in UTF-16 characters as Jet does;
+// malformed UTF-8 is found by encodeColumnText, which every write calls before it changes a page).
 Value toColumnValue(const ColumnDefinition& column, const Value& value);
 
 // The stored bytes of a converted, non-NULL value of a column kept in the row itself (not Memo

@@ -155,7 +155,7 @@ std::size_t WriteSession::column(const TableState& table, const std::string& nam
     fail(ErrorKind::NotFound, table, "no such column: " + name);
 }
 
-Value WriteSession::operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const {
+const Value& WriteSession::operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const {
     if (const auto* literal = std::get_if<SqlLiteral>(&operand)) return literal->value;
     return parameters.at(std::get<SqlParameter>(operand).index);
 }
@@ -391,6 +391,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
         std::vector<std::vector<std::uint8_t>> releasedMemos;
     };
     std::vector<Plan> plans(rows.size());
+    std::set<std::pair<std::size_t, std::vector<std::uint8_t>>> plannedUnique;
     TableWriter writer(editor_, t);
     try {
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -421,7 +422,9 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 std::vector<std::uint8_t> key;
                 bool allNull = true;
                 if (indexKey(t, i, values, key, allNull)) {
-                    if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, rows[r].id))
+                    const bool unique = (t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull;
+                    // Also two changed rows must not end up with one key.
+                    if (unique && (keyTaken(t, i, key, rows[r].id) || !plannedUnique.insert({i, key}).second))
                         fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
                     if (!allNull) referencing[i] = key;
                     plan.keys[i] = std::move(key);

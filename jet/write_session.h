@@ -47,7 +47,7 @@ private:
 
     TableState& table(const std::string& name);
     std::size_t column(const TableState& table, const std::string& name) const;
-    Value operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
+    const Value& operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
     Value convert(const TableState& table, std::size_t column, const Value& value) const;
 
     std::vector<LiveRow> matchingRows(TableState& table, const std::vector<SqlCondition>& where, const std::vector<Value>& parameters);

@@ -49,20 +49,25 @@ protected:
             arm();
             try {
                 runUnit(path);
-            } catch (...) {
-                _exit(3);
+            } catch (const std::exception&) {
+                _exit(3);   // reported through the exit status below
             }
             _exit(0);
         }
         parent(child);
         int status = 0;
         waitpid(child, &status, 0);
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0) << "the child failed instead of being killed";
+        }
         const auto left = readBytes(path);
         EXPECT_TRUE(left == oldBytes || left == newBytes) << "file is neither the old nor the new one (" << left.size() << " bytes)";
         // The next writer clears whatever the killed one left and works normally.
         { Connection next(path); }
         EXPECT_FALSE(std::filesystem::exists(replacementPath(path)));
-        if (left == newBytes) JET_EXPECT_INDEXES_CONSISTENT(path, true);
+        if (left == newBytes) {
+            JET_EXPECT_INDEXES_CONSISTENT(path, true);
+        }
         return left == newBytes;
     }
 

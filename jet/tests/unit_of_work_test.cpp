@@ -6,6 +6,8 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "jet/atomic_replace.h"
 #include "jet/connection.h"
@@ -99,6 +101,37 @@ TEST_F(UnitOfWorkTest, OurOwnLockKeepsASecondWriterOut) {
         EXPECT_NE(error.cause().find("another copy of this program"), std::string::npos);
     }
     Connection again(path);   // released with the first connection
+}
+
+TEST_F(UnitOfWorkTest, AnotherProcessHoldingTheLockKeepsUsOut) {
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        close(release[1]);
+        try {
+            Connection holder(path);
+            char byte = 1;
+            if (write(ready[1], &byte, 1) != 1) _exit(1);
+            if (read(release[0], &byte, 1) < 0) _exit(1);   // until the parent closes its end
+        } catch (const Error&) {
+            _exit(2);   // reported through the exit status below
+        }
+        _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(openError().kind(), ErrorKind::InUse);
+    close(release[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    Connection after(path);   // free again once the other process ended
+    close(ready[0]);
 }
 
 TEST_F(UnitOfWorkTest, ReadOnlyFileOrFolderIsRefused) {

@@ -176,7 +176,9 @@ TEST(RequiredColumns, NullIntoAPrimaryKeyIsRefused) {
     EXPECT_EQ(connection.execute("insert into codes values ('About', 1)", {}), 1u);
     EXPECT_EQ(kindOf([&] { connection.execute("insert into codes values ('ABOUT', 2)", {}); }), ErrorKind::Constraint);   // keys fold case
     EXPECT_EQ(connection.execute("insert into codes values ('a-b c', 3)", {}), 1u);
-    EXPECT_EQ(rowsOf(path, "codes").size(), 2u);
+    EXPECT_EQ(connection.execute("insert into codes values ('x', 3)", {}), 1u);
+    EXPECT_EQ(kindOf([&] { connection.execute("update codes set code = 'same' where n = 3", {}); }), ErrorKind::Constraint);   // two rows, one key
+    EXPECT_EQ(rowsOf(path, "codes").size(), 3u);
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 
@@ -270,6 +272,15 @@ TEST_F(FortuneTest, MemosOfEverySizeReadBack) {
             EXPECT_EQ(std::get<std::string>(row[3]), chineseText(sizes[(round + 1) % std::size(sizes)], static_cast<unsigned>(round * 100 + a + 50)));
         }
     }
+    // The last round stored every memo inline: every long-value row written before is released.
+    const PageFile file = PageFile::load(path);
+    std::size_t liveLongValueRows = 0;
+    for (std::uint32_t page = 0; page < file.pageCount(); ++page) {
+        const ByteView view = file.page(page);
+        if (view.u8(0, "type") != 0x01 || !DataPage(view).isLongValuePage()) continue;
+        for (std::uint16_t r = 0; r < DataPage(view).rowCount(); ++r) liveLongValueRows += (DataPage(view).rowFlags(r) & 0x8000) ? 0 : 1;
+    }
+    EXPECT_EQ(liveLongValueRows, 0u);
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 

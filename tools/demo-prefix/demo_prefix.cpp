@@ -14,17 +14,6 @@ namespace fs = std::filesystem;
 namespace demo {
 namespace {
 
-// How a product's almanac table is laid out; the products differ.
-enum class AlmanacShape { Plain, WithAutoNumberKey, WithDateIndex };
-
-struct DemoProduct {
-    std::string directory;
-    bool almanac = false;      // QorBirth.dll with huangdao (QorFile.dll for feng-shui products)
-    bool horoscopes = false;   // QorFile.dll with xingzuo2007
-    bool fortunes = false;     // Tgcode.dll with Bennian2011
-    AlmanacShape shape = AlmanacShape::Plain;
-};
-
 std::vector<DemoProduct> demoProducts() {
     const upgrade::CatalogueList& fortune = upgrade::fortuneList();
     const upgrade::CatalogueList& almanac = upgrade::almanacList();
@@ -136,33 +125,43 @@ void writeDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
 
 }  // namespace
 
-std::vector<InstalledFile> makeDemoPrefix(const fs::path& prefix) {
-    if (fs::exists(prefix) && !fs::is_empty(prefix))
-        throw std::runtime_error(prefix.string() + ": the folder exists and is not empty");
+void makeDrives(const fs::path& prefix) {
     fs::create_directories(prefix / "dosdevices");
     for (const char drive : {'c', 'd', 'e'}) {
         fs::create_directories(prefix / ("drive_" + std::string(1, drive)));
         fs::create_directory_symlink(fs::path("..") / ("drive_" + std::string(1, drive)),
                                      prefix / "dosdevices" / (std::string(1, drive) + ":"));
     }
+}
 
+std::vector<InstalledFile> installProduct(const fs::path& prefix, const DemoProduct& product) {
     std::vector<InstalledFile> made;
-    auto add = [&](const DemoProduct& product, const char* fileName, std::vector<jet::NewTable> tables) {
+    auto add = [&](const char* fileName, std::vector<jet::NewTable> tables) {
         const fs::path folder = localDirectory(prefix, product.directory);
         fs::create_directories(folder);
         const fs::path file = folder / fileName;
         writeDatabase(file, std::move(tables));
         made.push_back({product.directory, fileName, file});
     };
+    const bool fengShui = isFengShui(product.directory);
+    if (product.fortunes) add("Tgcode.dll", {fortuneTable()});
+    std::vector<jet::NewTable> qorFile;
+    if (product.horoscopes) qorFile.push_back(horoscopeTable());
+    if (product.almanac && fengShui) qorFile.push_back(almanacTable(product.shape));
+    if (!qorFile.empty()) add("QorFile.dll", std::move(qorFile));
+    // The almanac upgrade looks for QorBirth.dll in every product, feng-shui ones included.
+    if (product.almanac) add("QorBirth.dll", {almanacTable(fengShui ? AlmanacShape::Plain : product.shape)});
+    return made;
+}
+
+std::vector<InstalledFile> makeDemoPrefix(const fs::path& prefix) {
+    if (fs::exists(prefix) && !fs::is_empty(prefix))
+        throw std::runtime_error(prefix.string() + ": the folder exists and is not empty");
+    makeDrives(prefix);
+    std::vector<InstalledFile> made;
     for (const DemoProduct& product : demoProducts()) {
-        const bool fengShui = isFengShui(product.directory);
-        if (product.fortunes) add(product, "Tgcode.dll", {fortuneTable()});
-        std::vector<jet::NewTable> qorFile;
-        if (product.horoscopes) qorFile.push_back(horoscopeTable());
-        if (product.almanac && fengShui) qorFile.push_back(almanacTable(product.shape));
-        if (!qorFile.empty()) add(product, "QorFile.dll", std::move(qorFile));
-        // The almanac upgrade looks for QorBirth.dll in every product, feng-shui ones included.
-        if (product.almanac) add(product, "QorBirth.dll", {almanacTable(fengShui ? AlmanacShape::Plain : product.shape)});
+        auto files = installProduct(prefix, product);
+        made.insert(made.end(), files.begin(), files.end());
     }
     return made;
 }

@@ -21,4 +21,21 @@ struct InstalledFile {
 // drive links and product databases. Returns every database file made.
 std::vector<InstalledFile> makeDemoPrefix(const std::filesystem::path& prefix);
 
+// The parts it is made of, for larger installations (benchmarks).
+// Drives C, D and E as folders drive_c … of the prefix, linked from dosdevices.
+void makeDrives(const std::filesystem::path& prefix);
+
+enum class AlmanacShape { Plain, WithAutoNumberKey, WithDateIndex };
+
+struct DemoProduct {
+    std::string directory;
+    bool almanac = false;     // QorBirth.dll with huangdao (QorFile.dll too for feng-shui products)
+    bool horoscopes = false;  // QorFile.dll with xingzuo2007
+    bool fortunes = false;    // Tgcode.dll with Bennian2011
+    AlmanacShape shape = AlmanacShape::Plain;
+};
+
+// Installs one product's databases into a prefix made by makeDrives.
+std::vector<InstalledFile> installProduct(const std::filesystem::path& prefix, const DemoProduct& product);
+
 }  // namespace demo

@@ -100,6 +100,30 @@ int main(int argc, char** argv) {
             connection.commitWork();
             written.push_back(path);
         }
+        {   // Rows that outgrow their page move and leave overflow stubs behind.
+            const std::string path = (out / "Overflow.dll").string();
+            NewTable table;
+            table.name = "grow";
+            NewColumn id;
+            id.name = "id";
+            id.type = ColumnType::Long;
+            id.autoNumber = true;
+            NewColumn key;
+            key.name = "k";
+            key.textLength = 10;
+            NewColumn text;
+            text.name = "t";
+            table.columns = {id, key, text};
+            table.indexes.push_back({"PrimaryKey", {"id"}, true, true});
+            table.indexes.push_back({"k", {"k"}, false, true});
+            for (int i = 0; i < 30; ++i) table.rows.push_back({Value(), Value("k" + std::to_string(i)), Value(std::string("short"))});
+            makeProductDatabase(path, {table});
+            Connection connection(path);
+            for (int round = 0; round < 3; ++round)
+                for (int i = 0; i < 30; ++i)
+                    connection.execute("update grow set t = ? where k = ?", {Value(chineseText(100 + 60 * round + i, i)), Value("k" + std::to_string(i))});
+            written.push_back(path);
+        }
         if (argc == 3 && fs::is_directory(argv[2])) {
             const fs::path samples(argv[2]);
             {
