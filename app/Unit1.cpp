@@ -136,7 +136,8 @@ void TForm1::Button4Click() {
 
 void TForm1::Button1Click() {
     UpgradeProgress progress(this, Button1->text());
-    upgrade::runFortuneUpgrade(ComboBox1, ADOQuery1, feedback_,
+    FeedbackAfterProgress feedback(progress, feedback_);
+    upgrade::runFortuneUpgrade(ComboBox1, ADOQuery1, feedback,
                                [&progress](std::size_t row, std::size_t rows, std::string_view directory,
                                            upgrade::FortuneBlock) { progress.step(row, rows, directory); });
 }
@@ -152,7 +153,8 @@ void TForm1::Button9Click() {
 
 void TForm1::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
     UpgradeProgress progress(this, Button8->text());
-    upgrade::runAlmanacUpgrade(list, ADOQuery1, {Memo37, Memo38}, feedback_,
+    FeedbackAfterProgress feedback(progress, feedback_);
+    upgrade::runAlmanacUpgrade(list, ADOQuery1, {Memo37, Memo38}, feedback,
                                [&progress](std::size_t row, std::size_t rows, std::string_view directory) {
                                    progress.step(row, rows, directory);
                                });

@@ -12,6 +12,11 @@ UpgradeProgress::UpgradeProgress(QWidget* owner, const QString& title)
 }
 
 UpgradeProgress::~UpgradeProgress() {
+    finish();
+}
+
+void UpgradeProgress::finish() {
+    dialog_->reset();
     dialog_->close();
 }
 
