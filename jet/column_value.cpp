@@ -167,33 +167,47 @@ std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const
 }
 
 std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const std::string& utf8) {
-    std::vector<std::uint8_t> out(utf8.size() * 2);   // never more than two bytes per UTF-8 byte
-    std::size_t used = 0;
+    // Never more than two bytes per UTF-8 byte; written through a pointer, trimmed at the end.
+    std::vector<std::uint8_t> out(utf8.size() * 2);
+    std::uint8_t* put = out.data();
     bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && !utf8.empty();
-    auto put = [&](std::uint32_t unit) {
-        if (unit == 0 || unit > 0xFF) compressible = false;
-        out[used++] = static_cast<std::uint8_t>(unit);
-        out[used++] = static_cast<std::uint8_t>(unit >> 8);
+    const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    auto invalid = [&column]() -> std::invalid_argument {
+        return std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
     };
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > utf8.size()) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-        std::uint32_t code = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-        for (std::size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-            code = (code << 6) | (next & 0x3F);
+    for (std::size_t i = 0; i < size;) {
+        const unsigned char lead = text[i];
+        std::uint32_t code;
+        if (lead < 0x80) {
+            code = lead;
+            i += 1;
+        } else {
+            const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+            if (length == 0 || i + length > size) throw invalid();
+            code = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+            for (std::size_t k = 1; k < length; ++k) {
+                const unsigned char next = text[i + k];
+                if ((next & 0xC0) != 0x80) throw invalid();
+                code = (code << 6) | (next & 0x3F);
+            }
+            i += length;
         }
-        i += length;
         if (code >= 0x10000) {
             code -= 0x10000;
-            put(0xD800 | (code >> 10));
-            put(0xDC00 | (code & 0x3FF));
+            const std::uint32_t high = 0xD800 | (code >> 10), low = 0xDC00 | (code & 0x3FF);
+            *put++ = static_cast<std::uint8_t>(high);
+            *put++ = static_cast<std::uint8_t>(high >> 8);
+            *put++ = static_cast<std::uint8_t>(low);
+            *put++ = static_cast<std::uint8_t>(low >> 8);
+            compressible = false;
         } else {
-            put(code);
+            if (code == 0 || code > 0xFF) compressible = false;
+            *put++ = static_cast<std::uint8_t>(code);
+            *put++ = static_cast<std::uint8_t>(code >> 8);
         }
     }
+    const std::size_t used = static_cast<std::size_t>(put - out.data());
     out.resize(used);
     if (!compressible) return out;
     std::vector<std::uint8_t> compressed(used / 2 + 2);

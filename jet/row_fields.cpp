@@ -83,10 +83,15 @@ std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vecto
             variable[column.variableIndex] = &field.bytes;
     }
 
+    std::size_t variableBytes = 0;
+    for (const auto* bytes : variable)
+        if (bytes) variableBytes += bytes->size();
     std::vector<std::uint8_t> row;
+    row.reserve(2 + fixed.size() + variableBytes + 2 * (variable.size() + 2) + nullMask.size());
     appendU16(row, columnCount);
     row.insert(row.end(), fixed.begin(), fixed.end());
     std::vector<std::size_t> offsets;
+    offsets.reserve(variable.size());
     for (const auto* bytes : variable) {
         offsets.push_back(row.size());
         if (bytes) row.insert(row.end(), bytes->begin(), bytes->end());
