@@ -5,6 +5,7 @@
 #include "jet/atomic_replace.h"
 #include "jet/error.h"
 #include "jet/file_lock.h"
+#include "jet/native_path.h"
 #include "jet/sql_parser.h"
 #include "jet/write_session.h"
 
@@ -16,7 +17,7 @@ Connection::Connection(const std::string& path) : path_(path) {
     // The Jet lock file may have appeared while we took ours.
     checkWritable(path_);
     std::error_code ignored;
-    std::filesystem::remove(replacementPath(path_), ignored);   // left by a commit that was interrupted
+    std::filesystem::remove(nativePath(replacementPath(path_)), ignored);   // left by a commit that was interrupted
     reload();
 }
 

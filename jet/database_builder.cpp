@@ -1,4 +1,5 @@
 #include "jet/database_builder.h"
+#include "jet/native_path.h"
 
 #include <algorithm>
 #include <ctime>
@@ -172,7 +173,7 @@ std::vector<std::uint8_t> buildDatabaseImage(const std::string& path, const std:
 }
 
 void createDatabase(const std::string& path, const std::vector<NewTable>& tables, const DatabaseOptions& options, bool replace) {
-    if (!replace && std::filesystem::exists(path)) throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
+    if (!replace && std::filesystem::exists(nativePath(path))) throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
     std::vector<std::uint8_t> image = buildDatabaseImage(path, tables, options);
     PageFile::fromImage(path, std::move(image)).saveAs(path);
 }

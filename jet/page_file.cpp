@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "jet/native_path.h"
+
 namespace jet {
 
 PageFile PageFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(nativePath(path), std::ios::binary | std::ios::ate);
     if (!in) throw Error(ErrorKind::Io, path, "", std::string("cannot open the file: ") + std::strerror(errno));
     const std::streamoff size = in.tellg();
     if (size < 0) throw Error(ErrorKind::Io, path, "", "cannot determine the file size");
@@ -47,7 +49,7 @@ std::uint32_t PageFile::appendPage() {
 
 void PageFile::saveAs(const std::string& target) const {
     namespace fs = std::filesystem;
-    fs::path final(target);
+    fs::path final = nativePath(target);
     fs::path temporary = final;
     temporary += ".jet-tmp";
     {

@@ -49,7 +49,10 @@ protected:
         for (const demo::InstalledFile& file : installed) before[file.path] = fileBytes(file.path);
         query = std::make_unique<ProductQuery>(opener, installation());
     }
-    void TearDown() override { fs::remove_all(prefix); }
+    void TearDown() override {
+        query.reset();  // closes the last product database before its folder goes
+        fs::remove_all(prefix);
+    }
 
     Installation installation() const {
         return Installation::withDrives({{'c', prefix / "drive_c"}, {'d', prefix / "drive_d"}, {'e', prefix / "drive_e"}});

@@ -126,12 +126,15 @@ void writeDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
 }  // namespace
 
 void makeDrives(const fs::path& prefix) {
+    for (const char drive : {'c', 'd', 'e'}) fs::create_directories(prefix / ("drive_" + std::string(1, drive)));
+#ifndef _WIN32
+    // Wine finds the drives through these links; on Windows the folders are
+    // used as mapped drives instead (a name may not hold a colon there).
     fs::create_directories(prefix / "dosdevices");
-    for (const char drive : {'c', 'd', 'e'}) {
-        fs::create_directories(prefix / ("drive_" + std::string(1, drive)));
+    for (const char drive : {'c', 'd', 'e'})
         fs::create_directory_symlink(fs::path("..") / ("drive_" + std::string(1, drive)),
                                      prefix / "dosdevices" / (std::string(1, drive) + ":"));
-    }
+#endif
 }
 
 std::vector<InstalledFile> installProduct(const fs::path& prefix, const DemoProduct& product) {

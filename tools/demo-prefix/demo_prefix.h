@@ -22,7 +22,8 @@ struct InstalledFile {
 std::vector<InstalledFile> makeDemoPrefix(const std::filesystem::path& prefix);
 
 // The parts it is made of, for larger installations (benchmarks).
-// Drives C, D and E as folders drive_c … of the prefix, linked from dosdevices.
+// Drives C, D and E as folders drive_c … of the prefix, linked from dosdevices
+// (on Linux, where Wine reads them).
 void makeDrives(const std::filesystem::path& prefix);
 
 enum class AlmanacShape { Plain, WithAutoNumberKey, WithDateIndex };
