@@ -339,7 +339,8 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
             fields[c] = makeField(writer, t, c, values[c], false);
         }
     }
-    std::size_t size = joinRow(t.definition, fields).size();
+    std::vector<std::uint8_t> row = joinRow(t.definition, fields);
+    std::size_t size = row.size();
     if (size > kMaxStoredRowSize)
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
     try {
@@ -349,7 +350,9 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
             fields[c] = makeField(writer, t, c, values[c], inlineFits);
             size += fields[c].bytes.size() - kLongValueHeaderSize;
         }
-        const RowPointer where = writer.insertRow(joinRow(t.definition, fields));
+        // Without memos the row measured above is already the row to store.
+        if (!memos.empty()) row = joinRow(t.definition, fields);
+        const RowPointer where = writer.insertRow(row);
         for (std::size_t i = 0; i < keys.size(); ++i) {
             if (!keys[i]) continue;
             std::vector<std::uint8_t> entry = *keys[i];
