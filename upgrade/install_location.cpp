@@ -114,15 +114,6 @@ std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const D
     return current;
 }
 
-std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const fs::path& winePrefix) {
-#ifdef _WIN32
-    (void)winePrefix;
-    return resolveWindowsPath(windowsPath, nativeDrives());
-#else
-    return resolveWindowsPath(windowsPath, wineDrives(winePrefix));
-#endif
-}
-
 std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName,
                                           const DriveRoots& drives) {
     std::string windowsPath(directory);
@@ -132,24 +123,6 @@ std::optional<fs::path> findInstalledFile(std::string_view directory, std::strin
     std::error_code ec;
     if (!found || !fs::is_regular_file(*found, ec)) return std::nullopt;
     return found;
-}
-
-std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName,
-                                          const fs::path& winePrefix) {
-#ifdef _WIN32
-    (void)winePrefix;
-    return findInstalledFile(directory, fileName, nativeDrives());
-#else
-    return findInstalledFile(directory, fileName, wineDrives(winePrefix));
-#endif
-}
-
-std::optional<fs::path> findInstalledFile(std::string_view directory, std::string_view fileName) {
-    return findInstalledFile(directory, fileName, defaultWinePrefix());
-}
-
-bool installedFileExists(std::string_view directory, std::string_view fileName) {
-    return findInstalledFile(directory, fileName).has_value();
 }
 
 }  // namespace upgrade

@@ -36,23 +36,10 @@ std::optional<std::filesystem::path> resolveWindowsPath(std::string_view windows
 // $WINEPREFIX or else $HOME/.wine; empty when neither is set.
 std::filesystem::path defaultWinePrefix();
 
-// Resolves a Windows path ("X:\dir\file") to an existing file or directory on
-// this machine. Returns nothing when the drive is not mapped, a component does
-// not exist, or the path is not an absolute drive path: "not installed", never
-// an error. On Windows the path is returned as it is, when it exists.
-std::optional<std::filesystem::path> resolveWindowsPath(std::string_view windowsPath,
-                                                       const std::filesystem::path& winePrefix);
-
 // Path of the file of an installation directory: directory + fileName, where
 // fileName is written with its leading backslash ("\Tgcode.dll"). Returns
-// nothing when no such regular file exists.
-std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName,
-                                                      const std::filesystem::path& winePrefix);
-std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName);
+// nothing when no such regular file exists: "not installed", never an error.
 std::optional<std::filesystem::path> findInstalledFile(std::string_view directory, std::string_view fileName,
                                                       const DriveRoots& drives);
-
-// "Does this file exist" for an installation directory and a file name.
-bool installedFileExists(std::string_view directory, std::string_view fileName);
 
 }  // namespace upgrade

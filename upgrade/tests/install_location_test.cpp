@@ -1,4 +1,5 @@
 #include "upgrade/install_location.h"
+#include "upgrade/installation.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 namespace fs = std::filesystem;
 using upgrade::findInstalledFile;
 using upgrade::resolveWindowsPath;
+using upgrade::wineDrives;
 
 #ifndef _WIN32
 
@@ -48,34 +50,34 @@ protected:
 TEST_F(WinePrefix, MatchesEveryComponentWithoutRegardToCase) {
     const fs::path dir = install("program files/QUELVOR软件/算命大师正式版", "drive_d");
     touch(dir / "TGCODE.DLL");
-    const auto found = findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", root_);
+    const auto found = findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", wineDrives(root_));
     ASSERT_TRUE(found.has_value());
     EXPECT_TRUE(fs::equivalent(*found, dir / "TGCODE.DLL"));
     // A lower-case drive letter and forward slashes resolve the same way.
-    EXPECT_TRUE(resolveWindowsPath("d:/program files/quelvor软件/算命大师正式版/tgcode.dll", root_).has_value());
+    EXPECT_TRUE(resolveWindowsPath("d:/program files/quelvor软件/算命大师正式版/tgcode.dll", wineDrives(root_)).has_value());
 }
 
 TEST_F(WinePrefix, FollowsTheDriveLinkOfTheBootDrive) {
     const fs::path dir = install("Program Files/Brannoc软件/风水大师正式版", "drive_c");
     touch(dir / "QorBirth.dll");
-    EXPECT_TRUE(findInstalledFile("C:\\Program Files\\Brannoc软件\\风水大师正式版", "\\QorBirth.dll", root_));
-    EXPECT_FALSE(findInstalledFile("C:\\Program Files\\Brannoc软件\\风水大师正式版", "\\QorFile.dll", root_));
+    EXPECT_TRUE(findInstalledFile("C:\\Program Files\\Brannoc软件\\风水大师正式版", "\\QorBirth.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("C:\\Program Files\\Brannoc软件\\风水大师正式版", "\\QorFile.dll", wineDrives(root_)));
 }
 
 TEST_F(WinePrefix, UnmappedDrivesMissingFoldersAndDirectoriesAreNotInstalled) {
     const fs::path dir = install("Program Files/Quelvor软件/算命大师正式版", "drive_d");
     touch(dir / "Tgcode.dll");
     fs::create_directory(dir / "QorFile.dll");  // a folder is not the database file
-    EXPECT_FALSE(findInstalledFile("E:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", root_));
-    EXPECT_FALSE(findInstalledFile("G:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", root_));
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\其他正式版", "\\Tgcode.dll", root_));
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\QorFile.dll", root_));
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版\\..\\算命大师正式版", "\\Tgcode.dll", root_));
-    EXPECT_FALSE(findInstalledFile("relative\\path", "\\Tgcode.dll", root_));
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", root_ / "missing"));
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", fs::path()));
+    EXPECT_FALSE(findInstalledFile("E:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("G:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\其他正式版", "\\Tgcode.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\QorFile.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版\\..\\算命大师正式版", "\\Tgcode.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("relative\\path", "\\Tgcode.dll", wineDrives(root_)));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", wineDrives(root_ / "missing")));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版", "\\Tgcode.dll", wineDrives(fs::path())));
     // Trailing blanks belong to the name: the catalogue trims them before the lookup.
-    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版 ", "\\Tgcode.dll", root_));
+    EXPECT_FALSE(findInstalledFile("D:\\Program Files\\Quelvor软件\\算命大师正式版 ", "\\Tgcode.dll", wineDrives(root_)));
 }
 
 TEST_F(WinePrefix, PrefixComesFromWineprefixOrHome) {
@@ -85,7 +87,7 @@ TEST_F(WinePrefix, PrefixComesFromWineprefixOrHome) {
     EXPECT_EQ(upgrade::defaultWinePrefix(), root_);
     const fs::path dir = install("Program Files/Quelvor软件/周易算命正式版", "drive_d");
     touch(dir / "QorFile.dll");
-    EXPECT_TRUE(upgrade::installedFileExists("D:\\Program Files\\Quelvor软件\\周易算命正式版", "\\QorFile.dll"));
+    EXPECT_TRUE(upgrade::Installation().fileExists("D:\\Program Files\\Quelvor软件\\周易算命正式版", "\\QorFile.dll"));
     unsetenv("WINEPREFIX");
     EXPECT_EQ(upgrade::defaultWinePrefix(), fs::path(std::getenv("HOME")) / ".wine");
     if (oldPrefix) setenv("WINEPREFIX", saved.c_str(), 1);
