@@ -12,15 +12,34 @@ bool isMarriageProduct(std::string_view directory) {
     return directory.find(kMarriageWord) != std::string_view::npos;
 }
 
+// The values of the twelve updates of each block are the same for every
+// product; they are prepared once, on first use.
+const std::vector<SqlParameters>& zodiacFortuneValues() {
+    static const std::vector<SqlParameters> values = [] {
+        std::vector<SqlParameters> all;
+        for (const content::AnimalFortune& animal : content::animalFortunes())
+            all.push_back({gbkToUtf8(animal.yearlyText), gbkToUtf8(animal.monthlyText), std::string(animal.key)});
+        return all;
+    }();
+    return values;
+}
+
+const std::vector<SqlParameters>& horoscopeValues() {
+    static const std::vector<SqlParameters> values = [] {
+        std::vector<SqlParameters> all;
+        for (const content::Horoscope& sign : content::horoscopes())
+            all.push_back({horoscopeScramble(sign.text), std::string(sign.key)});
+        return all;
+    }();
+    return values;
+}
+
 void updateZodiacFortunes(ProductQuery& query) {
-    for (const content::AnimalFortune& animal : content::animalFortunes())
-        query.execute(kUpdateFortune,
-                      {gbkToUtf8(animal.yearlyText), gbkToUtf8(animal.monthlyText), std::string(animal.key)});
+    for (const SqlParameters& values : zodiacFortuneValues()) query.execute(kUpdateFortune, values);
 }
 
 void updateHoroscopes(ProductQuery& query) {
-    for (const content::Horoscope& sign : content::horoscopes())
-        query.execute(kUpdateHoroscope, {horoscopeScramble(sign.text), std::string(sign.key)});
+    for (const SqlParameters& values : horoscopeValues()) query.execute(kUpdateHoroscope, values);
 }
 
 // Runs one block on one file as one unit of work.
