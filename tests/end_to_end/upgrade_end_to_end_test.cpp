@@ -148,13 +148,7 @@ TEST_F(UpgradeEndToEnd, BrokenProductsFailAloneAndKeepTheirFilesByteForByte) {
     const std::string shortColumn = almanacList().entry(40);
     const std::string inUse = almanacList().entry(44);
     auto make = [&](const std::string& directory, std::vector<jet::NewTable> tables) {
-        fs::path folder = prefix / "drive_d";
-        for (std::size_t start = 3; start < directory.size();) {
-            const std::size_t end = std::min(directory.find('\\', start), directory.size());
-            const std::string part = directory.substr(start, end - start);
-            folder /= fs::path(std::u8string(part.begin(), part.end()));
-            start = end + 1;
-        }
+        const fs::path folder = demo::localDirectory(prefix, directory);
         fs::create_directories(folder);
         jet::createDatabase(utf8(folder / "QorBirth.dll"), tables);
         return folder / "QorBirth.dll";

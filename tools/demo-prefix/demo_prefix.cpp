@@ -40,18 +40,6 @@ fs::path fromUtf8(std::string_view text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-// The local folder of "X:\a\b" inside the prefix.
-fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
-    fs::path path = prefix / ("drive_" + std::string(1, static_cast<char>(directory[0] | 0x20)));
-    std::size_t start = 3;
-    while (start < directory.size()) {
-        const std::size_t end = std::min(directory.find('\\', start), directory.size());
-        path /= fromUtf8(std::string_view(directory).substr(start, end - start));
-        start = end + 1;
-    }
-    return path;
-}
-
 // Last edition's content: this year's wording with last year's numbers.
 std::string lastEdition(std::string text) {
     for (std::size_t at = text.find("2024"); at != std::string::npos; at = text.find("2024", at + 4))
@@ -124,6 +112,17 @@ void writeDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
 }
 
 }  // namespace
+
+fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
+    fs::path path = prefix / ("drive_" + std::string(1, static_cast<char>(directory[0] | 0x20)));
+    std::size_t start = 3;
+    while (start < directory.size()) {
+        const std::size_t end = std::min(directory.find('\\', start), directory.size());
+        path /= fromUtf8(std::string_view(directory).substr(start, end - start));
+        start = end + 1;
+    }
+    return path;
+}
 
 void makeDrives(const fs::path& prefix) {
     for (const char drive : {'c', 'd', 'e'}) fs::create_directories(prefix / ("drive_" + std::string(1, drive)));

@@ -36,6 +36,9 @@ struct DemoProduct {
     AlmanacShape shape = AlmanacShape::Plain;
 };
 
+// The local folder of a catalogue directory ("X:\a\b") inside a prefix made by makeDrives.
+std::filesystem::path localDirectory(const std::filesystem::path& prefix, const std::string& directory);
+
 // Installs one product's databases into a prefix made by makeDrives.
 std::vector<InstalledFile> installProduct(const std::filesystem::path& prefix, const DemoProduct& product);
 
