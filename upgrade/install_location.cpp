@@ -1,5 +1,7 @@
 #include "install_location.h"
 
+#include "utf8_path.h"
+
 #include <cstdlib>
 #include <system_error>
 #include <vector>
@@ -34,27 +36,18 @@ std::vector<std::string_view> splitComponents(std::string_view path) {
     return parts;
 }
 
-std::string toUtf8(const fs::path& p) {
-    const auto u8 = p.u8string();
-    return std::string(u8.begin(), u8.end());
-}
-
-fs::path fromUtf8(std::string_view text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 // The entry of `directory` whose name equals `name` (exactly, or else without
 // regard to case).
 std::optional<fs::path> findEntry(const fs::path& directory, std::string_view name) {
     if (name == "." || name == "..") return std::nullopt;
     std::error_code ec;
-    const fs::path exact = directory / fromUtf8(name);
+    const fs::path exact = directory / pathFromUtf8(name);
     if (fs::exists(exact, ec)) return exact;
     fs::directory_iterator it(directory, ec);
     if (ec) return std::nullopt;
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec) return std::nullopt;
-        if (equalIgnoringAsciiCase(toUtf8(it->path().filename()), name)) return it->path();
+        if (equalIgnoringAsciiCase(utf8FromPath(it->path().filename()), name)) return it->path();
     }
     return std::nullopt;
 }

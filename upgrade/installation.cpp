@@ -1,5 +1,7 @@
 #include "installation.h"
 
+#include "utf8_path.h"
+
 namespace upgrade {
 
 Installation::Installation(DriveRoots drives, std::string description)
@@ -15,18 +17,16 @@ Installation::Installation()
 #endif
 
 Installation Installation::inWinePrefix(std::filesystem::path winePrefix) {
-    const auto u8 = winePrefix.u8string();
-    std::string description = "Wine prefix " + std::string(u8.begin(), u8.end());
+    std::string description = "Wine prefix " + utf8FromPath(winePrefix);
     return Installation(wineDrives(std::move(winePrefix)), std::move(description));
 }
 
 Installation Installation::withDrives(std::map<char, std::filesystem::path> roots) {
     std::string description = "drives";
     for (const auto& [drive, root] : roots) {
-        const auto u8 = root.u8string();
         description += " ";
         description += static_cast<char>(drive - 'a' + 'A');
-        description += ": = " + std::string(u8.begin(), u8.end());
+        description += ": = " + utf8FromPath(root);
     }
     return Installation(mappedDrives(std::move(roots)), std::move(description));
 }

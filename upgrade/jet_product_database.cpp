@@ -1,6 +1,7 @@
 #include "jet_product_database.h"
 
 #include "jet/connection.h"
+#include "utf8_path.h"
 
 #include <system_error>
 
@@ -8,11 +9,6 @@ namespace fs = std::filesystem;
 
 namespace upgrade {
 namespace {
-
-std::string utf8Path(const fs::path& path) {
-    const auto u8 = path.u8string();
-    return std::string(u8.begin(), u8.end());
-}
 
 jet::Value toJetValue(const SqlParameter& parameter) {
     if (const auto* text = std::get_if<std::string>(&parameter)) return *text;
@@ -35,7 +31,7 @@ bool keepBackup(const fs::path& file) {
 
 class JetProductDatabase : public ProductDatabase {
 public:
-    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(utf8Path(file)) {}
+    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(utf8FromPath(file)) {}
 
     void beginWork() override { connection_.beginWork(); }
 

@@ -6,6 +6,7 @@
 #include "upgrade/catalogue.h"
 #include "upgrade/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"
+#include "upgrade/utf8_path.h"
 
 #include <stdexcept>
 
@@ -36,9 +37,6 @@ bool isFengShui(const std::string& directory) {
     return directory.find(upgrade::kFengShuiWord) != std::string::npos;
 }
 
-fs::path fromUtf8(std::string_view text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
 
 // Last edition's content: this year's wording with last year's numbers.
 std::string lastEdition(std::string text) {
@@ -107,8 +105,7 @@ void writeDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
     jet::DatabaseOptions options;
     options.codePage = 936;
     options.sortOrder = 2052;
-    const auto u8 = file.u8string();
-    jet::createDatabase(std::string(u8.begin(), u8.end()), tables, options);
+    jet::createDatabase(upgrade::utf8FromPath(file), tables, options);
 }
 
 }  // namespace
@@ -118,7 +115,7 @@ fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
     std::size_t start = 3;
     while (start < directory.size()) {
         const std::size_t end = std::min(directory.find('\\', start), directory.size());
-        path /= fromUtf8(std::string_view(directory).substr(start, end - start));
+        path /= upgrade::pathFromUtf8(std::string_view(directory).substr(start, end - start));
         start = end + 1;
     }
     return path;
