@@ -1,16 +1,13 @@
 #include "jet/foreign_keys.h"
+#include "jet/table_definition_format.h"
 
 #include <string>
 
 namespace jet {
 
+using namespace tdef;
+
 namespace {
-constexpr std::size_t kContinuationHeader = 8;
-constexpr std::size_t kIndexSlotsOffset = 0x3F;
-constexpr std::size_t kIndexSlotSize = 12;
-constexpr std::size_t kColumnDescriptorSize = 25;
-constexpr std::size_t kIndexDefinitionSize = 52;
-constexpr std::size_t kLogicalDefinitionSize = 28;
 constexpr std::uint8_t kReferencedSide = 1;
 }  // namespace
 

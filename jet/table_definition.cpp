@@ -1,4 +1,5 @@
 #include "jet/table_definition.h"
+#include "jet/table_definition_format.h"
 
 #include <algorithm>
 #include <set>
@@ -8,13 +9,10 @@
 
 namespace jet {
 
+using namespace tdef;
+
 namespace {
 
-constexpr std::size_t kContinuationHeader = 8;
-constexpr std::size_t kColumnDescriptorSize = 25;
-constexpr std::size_t kRealIndexSlotSize = 12;
-constexpr std::size_t kRealIndexDefinitionSize = 52;
-constexpr std::size_t kLogicalIndexDefinitionSize = 28;
 constexpr std::size_t kIndexColumnSlots = 10;
 constexpr std::uint16_t kNoColumn = 0xFFFF;
 
@@ -78,7 +76,7 @@ TableDefinition readTableDefinition(const PageFile& file, std::uint32_t page) {
     table.physicalIndexes.resize(physicalCount);
     for (auto& index : table.physicalIndexes) {
         index.distinctKeyCount = view.u32(offset + 4, "index key count");
-        offset += kRealIndexSlotSize;
+        offset += kIndexSlotSize;
     }
 
     table.columns.resize(columnCount);
@@ -102,7 +100,7 @@ TableDefinition readTableDefinition(const PageFile& file, std::uint32_t page) {
     for (auto& column : table.columns) column.name = readName(view, offset);
 
     for (auto& index : table.physicalIndexes) {
-        const ByteView d(view.slice(offset, kRealIndexDefinitionSize, "index definition"));
+        const ByteView d(view.slice(offset, kIndexDefinitionSize, "index definition"));
         for (std::size_t slot = 0; slot < kIndexColumnSlots; ++slot) {
             const std::uint16_t number = d.u16(4 + slot * 3, "index column");
             if (number == kNoColumn) continue;
@@ -111,16 +109,16 @@ TableDefinition readTableDefinition(const PageFile& file, std::uint32_t page) {
         index.ownedPagesMap = RowPointer::fromRaw(d.u32(34, "index usage map"));
         index.rootPage = d.u32(38, "index root page");
         index.flags = d.u8(46, "index flags");
-        offset += kRealIndexDefinitionSize;
+        offset += kIndexDefinitionSize;
     }
 
     table.logicalIndexes.resize(logicalCount);
     for (auto& index : table.logicalIndexes) {
-        const ByteView d(view.slice(offset, kLogicalIndexDefinitionSize, "logical index definition"));
+        const ByteView d(view.slice(offset, kLogicalDefinitionSize, "logical index definition"));
         index.number = d.u32(4, "index number");
         index.physicalIndex = d.u32(8, "index data number");
         index.type = d.u8(23, "index type");
-        offset += kLogicalIndexDefinitionSize;
+        offset += kLogicalDefinitionSize;
     }
     for (auto& index : table.logicalIndexes) index.name = readName(view, offset);
 

@@ -1,4 +1,5 @@
 #include "jet/table_definition_editor.h"
+#include "jet/table_definition_format.h"
 
 #include <string>
 
@@ -6,12 +7,9 @@
 
 namespace jet {
 
+using namespace tdef;
+
 namespace {
-constexpr std::size_t kContinuationHeader = 8;
-constexpr std::size_t kIndexSlotsOffset = 0x3F;
-constexpr std::size_t kIndexSlotSize = 12;
-constexpr std::size_t kColumnDescriptorSize = 25;
-constexpr std::size_t kIndexDefinitionSize = 52;
 constexpr std::size_t kRootPageInDefinition = 38;
 constexpr std::size_t kMaxChain = 64;
 }  // namespace

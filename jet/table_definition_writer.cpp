@@ -1,4 +1,5 @@
 #include "jet/table_definition_writer.h"
+#include "jet/table_definition_format.h"
 
 #include <algorithm>
 
@@ -7,12 +8,13 @@
 
 namespace jet {
 
+using namespace tdef;
+
 namespace {
 
 // Constants Access writes into every table definition.
 constexpr std::uint32_t kTableMagic = 1625;
 constexpr std::uint32_t kIndexMagic = 1923;
-constexpr std::size_t kContinuationHeader = 8;
 
 class Writer {
 public:
