@@ -1,16 +1,7 @@
 # Creates a database and a table through jetdb, then checks tables, schema and dump output and
 # that errors give a non-zero exit status. Run with -DJETDB=... -DFILE=...
 file(REMOVE ${FILE})
-function(run expect_success)
-  execute_process(COMMAND ${JETDB} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(expect_success AND NOT status EQUAL 0)
-    message(FATAL_ERROR "jetdb ${ARGN} failed (${status}): ${err}")
-  elseif(NOT expect_success AND status EQUAL 0)
-    message(FATAL_ERROR "jetdb ${ARGN} succeeded but should have failed")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_jetdb.cmake)
 
 run(TRUE create ${FILE} --sort-order 2052)
 run(FALSE create ${FILE})
