@@ -1,5 +1,6 @@
 #include "jet/column_value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -34,8 +35,8 @@ void checkRange(std::int64_t value, std::int64_t low, std::int64_t high, const C
         throw std::invalid_argument(std::to_string(value) + " is out of range for column " + column.name);
 }
 
-std::string textOf(const Value& value, const ColumnDefinition& column) {
-    if (const auto* s = std::get_if<std::string>(&value)) return *s;
+std::string textOf(Value&& value, const ColumnDefinition& column) {
+    if (auto* s = std::get_if<std::string>(&value)) return std::move(*s);
     if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
     throw std::invalid_argument("column " + column.name + " takes text");
 }
@@ -51,16 +52,32 @@ std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
     return static_cast<std::int64_t>((raw ^ sign) - sign);
 }
 
+// Length of the well-formed UTF-8 sequence starting at `i` (lead byte and the continuation
+// bytes it announces), or 0 when it is malformed or cut off.
+inline std::size_t utf8SequenceLength(const unsigned char* text, std::size_t size, std::size_t i) {
+    const unsigned char lead = text[i];
+    if (lead < 0x80) return 1;
+    auto continuations = [&](std::size_t count) {
+        if (i + count >= size) return false;
+        unsigned bad = 0;
+        for (std::size_t k = 1; k <= count; ++k) bad |= (text[i + k] & 0xC0u) ^ 0x80u;
+        return bad == 0;
+    };
+    if ((lead & 0xF0) == 0xE0) return continuations(2) ? 3 : 0;   // most CJK text
+    if ((lead & 0xE0) == 0xC0) return continuations(1) ? 2 : 0;
+    if ((lead & 0xF8) == 0xF0) return continuations(3) ? 4 : 0;
+    return 0;
+}
+
 // UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
 // on malformed UTF-8.
 std::size_t utf16Length(const std::string& text, const ColumnDefinition& column) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
     std::size_t units = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t length = utf8SequenceLength(bytes, size, i);
+        if (length == 0) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
         units += length == 4 ? 2 : 1;
         i += length;
     }
@@ -80,13 +97,15 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-Value toColumnValue(const ColumnDefinition& column, const Value& value) {
+Value toColumnValue(const ColumnDefinition& column, Value value) {
     if (isNull(value)) return value;
     switch (column.columnType()) {
     case ColumnType::Text: {
-        std::string text = textOf(value, column);
+        std::string text = textOf(std::move(value), column);
         const std::size_t limit = column.length / 2;
-        // A UTF-8 text never has more UTF-16 units than bytes; count only when it might be too long.
+        // UTF-8 never has fewer bytes than UTF-16 units, so only a text that might be too long is
+        // counted. Malformed UTF-8 in a shorter one is refused by appendColumnText, which every
+        // statement runs on the Text values it stores before it changes a page.
         const std::size_t units = text.size() <= limit ? text.size() : utf16Length(text, column);
         if (units > limit)
             throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
@@ -94,7 +113,9 @@ Value toColumnValue(const ColumnDefinition& column, const Value& value) {
         return text;
     }
     case ColumnType::Memo: {
-        return textOf(value, column);   // malformed UTF-8 is rejected when the text is encoded
+        std::string text = textOf(std::move(value), column);
+        utf16Length(text, column);   // refuses malformed UTF-8 before the statement writes anything
+        return text;
     }
     case ColumnType::Byte: {
         const std::int64_t v = integerOf(value, column);
@@ -145,13 +166,12 @@ Value toColumnValue(const ColumnDefinition& column, const Value& value) {
     }
 }
 
-std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value) {
-    std::vector<std::uint8_t> bytes;
+void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
     switch (column.columnType()) {
     case ColumnType::Byte: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 1); break;
     case ColumnType::Integer: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 2); break;
     case ColumnType::Long: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 4); break;
-    case ColumnType::Double: bytes.resize(8); putF64(bytes.data(), std::get<double>(value)); break;
+    case ColumnType::Double: bytes.resize(bytes.size() + 8); putF64(bytes.data() + bytes.size() - 8, std::get<double>(value)); break;
     case ColumnType::Float: {
         const float f = static_cast<float>(std::get<double>(value));
         std::uint32_t raw;
@@ -159,40 +179,58 @@ std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const
         appendLittleEndian(bytes, raw, 4);
         break;
     }
-    case ColumnType::DateTime: bytes.resize(8); putF64(bytes.data(), std::get<DateTime>(value).days); break;
-    case ColumnType::Text: bytes = encodeColumnText(column, std::get<std::string>(value)); break;
+    case ColumnType::DateTime:
+        bytes.resize(bytes.size() + 8);
+        putF64(bytes.data() + bytes.size() - 8, std::get<DateTime>(value).days);
+        break;
+    case ColumnType::Text: appendColumnText(column, std::get<std::string>(value), bytes); break;
     default: throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
     }
+}
+
+std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value) {
+    std::vector<std::uint8_t> bytes;
+    appendFieldBytes(column, value, bytes);
     return bytes;
 }
 
-std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const std::string& utf8) {
-    // Never more than two bytes per UTF-8 byte; written through a pointer, trimmed at the end.
-    std::vector<std::uint8_t> out(utf8.size() * 2);
-    std::uint8_t* put = out.data();
-    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && !utf8.empty();
-    const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
+void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out) {
+    // UTF-16 never takes more than two bytes per UTF-8 byte: written through a pointer into
+    // room made once, trimmed at the end.
+    const std::size_t start = out.size();
     const std::size_t size = utf8.size();
+    out.resize(start + size * 2);
+    std::uint8_t* const begin = out.data() + start;
+    std::uint8_t* put = begin;
+    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && size > 0;
+    const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
     auto invalid = [&column]() -> std::invalid_argument {
         return std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
     };
     for (std::size_t i = 0; i < size;) {
-        const unsigned char lead = text[i];
-        std::uint32_t code;
-        if (lead < 0x80) {
-            code = lead;
-            i += 1;
-        } else {
-            const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-            if (length == 0 || i + length > size) throw invalid();
-            code = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-            for (std::size_t k = 1; k < length; ++k) {
-                const unsigned char next = text[i + k];
-                if ((next & 0xC0) != 0x80) throw invalid();
-                code = (code << 6) | (next & 0x3F);
-            }
-            i += length;
+        // Runs of three-byte characters (CJK text) in a tight loop.
+        while (i + 2 < size && (text[i] & 0xF0) == 0xE0 && (((text[i + 1] & 0xC0u) ^ 0x80u) | ((text[i + 2] & 0xC0u) ^ 0x80u)) == 0) {
+            const std::uint32_t unit = (std::uint32_t(text[i] & 0x0F) << 12) | (std::uint32_t(text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
+            put[0] = static_cast<std::uint8_t>(unit);
+            put[1] = static_cast<std::uint8_t>(unit >> 8);
+            put += 2;
+            i += 3;
+            compressible = false;   // stored uncompressed, which is always allowed
         }
+        if (i >= size) break;
+        const std::size_t length = utf8SequenceLength(text, size, i);
+        std::uint32_t code;
+        switch (length) {
+        case 1: code = text[i]; break;
+        case 3: code = (std::uint32_t(text[i] & 0x0F) << 12) | (std::uint32_t(text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F); break;
+        case 2: code = (std::uint32_t(text[i] & 0x1F) << 6) | (text[i + 1] & 0x3F); break;
+        case 4:
+            code = (std::uint32_t(text[i] & 0x07) << 18) | (std::uint32_t(text[i + 1] & 0x3F) << 12) | (std::uint32_t(text[i + 2] & 0x3F) << 6) |
+                   (text[i + 3] & 0x3F);
+            break;
+        default: throw invalid();
+        }
+        i += length;
         if (code >= 0x10000) {
             code -= 0x10000;
             const std::uint32_t high = 0xD800 | (code >> 10), low = 0xDC00 | (code & 0x3FF);
@@ -202,19 +240,33 @@ std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const
             *put++ = static_cast<std::uint8_t>(low >> 8);
             compressible = false;
         } else {
-            if (code == 0 || code > 0xFF) compressible = false;
+            compressible = compressible && code != 0 && code <= 0xFF;
             *put++ = static_cast<std::uint8_t>(code);
             *put++ = static_cast<std::uint8_t>(code >> 8);
         }
     }
-    const std::size_t used = static_cast<std::size_t>(put - out.data());
-    out.resize(used);
-    if (!compressible) return out;
-    std::vector<std::uint8_t> compressed(used / 2 + 2);
-    compressed[0] = 0xFF;
-    compressed[1] = 0xFE;
-    for (std::size_t i = 0; i < used; i += 2) compressed[2 + i / 2] = out[i];
-    return compressed;
+    const std::size_t units = static_cast<std::size_t>(put - begin) / 2;
+    if (!compressible) {
+        out.resize(start + units * 2);
+        return;
+    }
+    // FF FE and then each unit's low byte, in place: byte 2 + j comes from byte 2j, which lies
+    // at or after it from j = 2 on, so only the first two low bytes are kept aside.
+    out.resize(start + std::max<std::size_t>(units * 2, units + 2));
+    std::uint8_t* const at = out.data() + start;
+    const std::uint8_t first = at[0], second = units > 1 ? at[2] : 0;
+    for (std::size_t j = 2; j < units; ++j) at[2 + j] = at[2 * j];
+    at[0] = 0xFF;
+    at[1] = 0xFE;
+    at[2] = first;
+    if (units > 1) at[3] = second;
+    out.resize(start + units + 2);
+}
+
+std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8) {
+    std::vector<std::uint8_t> out;
+    appendColumnText(column, utf8, out);
+    return out;
 }
 
 Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {

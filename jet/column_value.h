@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "jet/page_file.h"
@@ -15,16 +16,20 @@ namespace jet {
 // number or date is accepted for such columns. NULL stays NULL. Throws std::invalid_argument
 // saying why the value does not fit (too long text counts in UTF-16 characters as Jet does;
 // malformed UTF-8 is found by encodeColumnText, which every write calls before it changes a page).
-Value toColumnValue(const ColumnDefinition& column, const Value& value);
+// Takes the value by value so that a caller handing it over (std::move) has text moved, not copied.
+Value toColumnValue(const ColumnDefinition& column, Value value);
 
 // The stored bytes of a converted, non-NULL value of a column kept in the row itself (not Memo
 // or OLE). Throws std::invalid_argument for types this engine does not write.
 std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value);
+// The same bytes appended to `out`, so that a caller can reuse one buffer row after row.
+void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& out);
 
 // Stored form of text for a Text or Memo column: one byte per character ("compressed", after the
 // FF FE marker) when the column allows it and every character is in U+0001..U+00FF, UCS-2
 // little-endian otherwise. Throws std::invalid_argument on malformed UTF-8.
-std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, const std::string& utf8);
+std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8);
+void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out);
 
 // Reads a column's value back from its field (memos through their long-value rows).
 // Throws Damage.

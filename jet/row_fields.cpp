@@ -1,6 +1,7 @@
 #include "jet/row_fields.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "jet/column_type.h"
@@ -59,49 +60,53 @@ std::vector<RowField> splitRow(const TableDefinition& table, Bytes row) {
     return fields;
 }
 
-std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vector<RowField>& fields) {
+void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fields, std::vector<std::uint8_t>& row) {
+    // Jet 4 tables have at most 255 columns, so the slot tables fit on the stack.
+    constexpr std::size_t kMaxSlots = 256;
     const std::size_t columnCount = std::max<std::size_t>(table.maxColumnCount, 1);
-    std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
     std::size_t fixedSize = 0;
-    for (const auto& column : table.columns)
+    std::size_t variableSlots = table.variableColumnCount;
+    for (const auto& column : table.columns) {
         if (column.isFixed() && column.columnType() != ColumnType::Boolean)
             fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedSizeOf(column.columnType()));
-    std::vector<std::uint8_t> fixed(fixedSize, 0);
-    std::size_t variableSlots = table.variableColumnCount;
-    for (const auto& column : table.columns)
         if (!column.isFixed()) variableSlots = std::max<std::size_t>(variableSlots, column.variableIndex + 1u);
-    std::vector<const std::vector<std::uint8_t>*> variable(variableSlots, nullptr);
+    }
+    if (variableSlots > kMaxSlots) throw Damage("table has " + std::to_string(variableSlots) + " variable-length column slots");
+    std::array<const RowField*, kMaxSlots> variable{};
 
+    row.assign(2 + fixedSize, 0);
+    row[0] = static_cast<std::uint8_t>(columnCount);
+    row[1] = static_cast<std::uint8_t>(columnCount >> 8);
+    std::array<std::uint8_t, kMaxSlots / 8 + 1> nullMask{};
+    const std::size_t maskSize = (columnCount + 7) / 8;
+    if (maskSize > nullMask.size()) throw Damage("table claims " + std::to_string(columnCount) + " columns");
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const ColumnDefinition& column = table.columns[i];
         const RowField& field = fields[i];
         if (field.present) nullMask[column.number / 8] |= static_cast<std::uint8_t>(1u << (column.number % 8));
         if (column.columnType() == ColumnType::Boolean || !field.present) continue;
         if (column.isFixed())
-            std::copy(field.bytes.begin(), field.bytes.end(), fixed.begin() + column.fixedOffset);
+            std::copy(field.bytes.begin(), field.bytes.end(), row.begin() + 2 + column.fixedOffset);
         else
-            variable[column.variableIndex] = &field.bytes;
+            variable[column.variableIndex] = &field;
     }
 
-    std::size_t variableBytes = 0;
-    for (const auto* bytes : variable)
-        if (bytes) variableBytes += bytes->size();
-    std::vector<std::uint8_t> row;
-    row.reserve(2 + fixed.size() + variableBytes + 2 * (variable.size() + 2) + nullMask.size());
-    appendU16(row, columnCount);
-    row.insert(row.end(), fixed.begin(), fixed.end());
-    std::vector<std::size_t> offsets;
-    offsets.reserve(variable.size());
-    for (const auto* bytes : variable) {
-        offsets.push_back(row.size());
-        if (bytes) row.insert(row.end(), bytes->begin(), bytes->end());
+    std::array<std::uint16_t, kMaxSlots> offsets{};
+    for (std::size_t slot = 0; slot < variableSlots; ++slot) {
+        offsets[slot] = static_cast<std::uint16_t>(row.size());
+        if (variable[slot]) row.insert(row.end(), variable[slot]->bytes.begin(), variable[slot]->bytes.end());
     }
-    if (!variable.empty()) {
+    if (variableSlots > 0) {
         appendU16(row, row.size());
-        for (auto it = offsets.rbegin(); it != offsets.rend(); ++it) appendU16(row, *it);
-        appendU16(row, variable.size());
+        for (std::size_t slot = variableSlots; slot-- > 0;) appendU16(row, offsets[slot]);
+        appendU16(row, variableSlots);
     }
-    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    row.insert(row.end(), nullMask.begin(), nullMask.begin() + static_cast<std::ptrdiff_t>(maskSize));
+}
+
+std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vector<RowField>& fields) {
+    std::vector<std::uint8_t> row;
+    joinRowInto(table, fields, row);
     return row;
 }
 

@@ -22,5 +22,7 @@ std::vector<RowField> splitRow(const TableDefinition& table, Bytes row);
 // Lays out a row from its fields: column count (the table's maximum), fixed area, variable
 // data with its offset table, null mask.
 std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vector<RowField>& fields);
+// The same into `row`, whose storage is reused (callers writing many rows keep one buffer).
+void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fields, std::vector<std::uint8_t>& row);
 
 }  // namespace jet

@@ -19,19 +19,18 @@ bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const 
             throw std::out_of_range("index " + physicalIndexName(table, physicalIndex) + " names column number " + std::to_string(keyColumn.columnNumber) +
                                     ", which the table does not have");
         const ColumnDefinition& column = table.columns[c];
-        std::vector<std::uint8_t> part;
+        const std::size_t part = key.size();   // this column's bytes start here
         try {
-            appendIndexKey(part, column.columnType(), column.sortOrder, values[c]);
+            appendIndexKey(key, column.columnType(), column.sortOrder, values[c]);
         } catch (const std::invalid_argument& error) {
             throw std::invalid_argument("cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name +
                                         " (sort order " + std::to_string(column.sortOrder) + "): " + error.what());
         }
         if (!isNull(values[c])) allNull = false;
         if (!keyColumn.ascending) {
-            part[0] = isNull(values[c]) ? 0xFF : 0x80;
-            for (std::size_t b = 1; b < part.size(); ++b) part[b] = static_cast<std::uint8_t>(~part[b]);
+            key[part] = isNull(values[c]) ? 0xFF : 0x80;
+            for (std::size_t b = part + 1; b < key.size(); ++b) key[b] = static_cast<std::uint8_t>(~key[b]);
         }
-        key.insert(key.end(), part.begin(), part.end());
     }
     return !(allNull && (physical.flags & kIndexIgnoreNullsFlag));
 }

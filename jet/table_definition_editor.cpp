@@ -22,14 +22,19 @@ TableDefinitionEditor::TableDefinitionEditor(PageFile& file, const TableDefiniti
         pages_.push_back(page);
         page = file_.page(page).u32(4, "next definition page");
     }
-    // Column descriptors, then the column names, then the physical index definitions.
+}
+
+std::size_t TableDefinitionEditor::indexDefinitionsOffset() {
+    // Column descriptors, then the column names, then the physical index definitions. Found
+    // only when asked: row counts, written on every insert, lie in the fixed header.
+    if (indexDefinitionsOffset_ != 0) return indexDefinitionsOffset_;
     const std::uint16_t columnCount = static_cast<std::uint16_t>(*byteAt(0x2D) | (*byteAt(0x2E) << 8));
     std::size_t offset = kIndexSlotsOffset + kIndexSlotSize * physicalCount_ + kColumnDescriptorSize * columnCount;
     for (std::uint16_t i = 0; i < columnCount; ++i) {
         const std::size_t length = *byteAt(offset) | (*byteAt(offset + 1) << 8);
         offset += 2 + length;
     }
-    indexDefinitionsOffset_ = offset;
+    return indexDefinitionsOffset_ = offset;
 }
 
 std::uint8_t* TableDefinitionEditor::byteAt(std::size_t offset) {
@@ -52,7 +57,7 @@ void TableDefinitionEditor::setDistinctKeyCount(std::size_t physicalIndex, std::
 }
 
 void TableDefinitionEditor::setRootPage(std::size_t physicalIndex, std::uint32_t page) {
-    putU32At(indexDefinitionsOffset_ + kIndexDefinitionSize * physicalIndex + kRootPageInDefinition, page);
+    putU32At(indexDefinitionsOffset() + kIndexDefinitionSize * physicalIndex + kRootPageInDefinition, page);
 }
 
 }  // namespace jet

@@ -22,6 +22,7 @@ public:
 
 private:
     void putU32At(std::size_t offset, std::uint32_t value);
+    std::size_t indexDefinitionsOffset();
     std::uint8_t* byteAt(std::size_t offset);
 
     PageFile& file_;

@@ -9,7 +9,9 @@
 #include "jet/file_editor.h"
 #include "jet/foreign_keys.h"
 #include "jet/index_tree.h"
+#include "jet/row_fields.h"
 #include "jet/table_definition.h"
+#include "jet/value.h"
 
 namespace jet {
 
@@ -31,6 +33,15 @@ struct TableState {
     std::vector<Index> indexes;             // per definition.physicalIndexes
     std::string refusal;                    // why rows cannot be inserted, when they cannot
     std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
+    // What an INSERT reuses from one row to the next: the column positions of the last column
+    // list, and buffers whose storage is kept so that a long run of inserts allocates little.
+    struct InsertScratch {
+        std::vector<std::string> names;
+        std::vector<std::size_t> positions;
+        std::vector<Value> values;
+        std::vector<RowField> fields;
+        std::vector<std::uint8_t> row;
+    } insertScratch;
 };
 
 // A live row: `id` is the row number indexes know (an overflow stub when the data moved), `data`

@@ -20,9 +20,14 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return sameValue(Value(a), Value(b));
 }
 
-std::vector<std::uint8_t> rowPointerSuffix(RowPointer pointer) {
-    return {static_cast<std::uint8_t>(pointer.page >> 16), static_cast<std::uint8_t>(pointer.page >> 8), static_cast<std::uint8_t>(pointer.page),
-            pointer.row};
+// An index entry: the key bytes, then the row's page (3 bytes, big-endian) and row number.
+std::vector<std::uint8_t> indexEntry(std::vector<std::uint8_t> key, RowPointer pointer) {
+    key.reserve(key.size() + 4);
+    key.push_back(static_cast<std::uint8_t>(pointer.page >> 16));
+    key.push_back(static_cast<std::uint8_t>(pointer.page >> 8));
+    key.push_back(static_cast<std::uint8_t>(pointer.page));
+    key.push_back(pointer.row);
+    return key;
 }
 
 bool isPrimaryKeyIndex(const TableDefinition& definition, std::size_t physical) {
@@ -160,15 +165,23 @@ const Value& WriteSession::operandValue(const SqlOperand& operand, const std::ve
     return parameters.at(std::get<SqlParameter>(operand).index);
 }
 
-Value WriteSession::convert(const TableState& table, std::size_t column, const Value& value) const {
+Value WriteSession::takeOperand(const SqlOperand& operand, std::vector<Value>& parameters) const {
+    if (const auto* literal = std::get_if<SqlLiteral>(&operand)) return literal->value;
+    // Every "?" has its own parameter, so a parameter is read once and can be handed over.
+    return std::move(parameters.at(std::get<SqlParameter>(operand).index));
+}
+
+Value WriteSession::convert(const TableState& table, std::size_t column, Value value) const {
     try {
-        return toColumnValue(table.definition.columns[column], value);
+        return toColumnValue(table.definition.columns[column], std::move(value));
     } catch (const std::invalid_argument& error) {
-        const ColumnType type = table.definition.columns[column].columnType();
-        const bool unsupported = std::string(error.what()).find("not supported") != std::string::npos;
-        fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
-        (void)type;
+        refuseValue(table, error);
     }
+}
+
+void WriteSession::refuseValue(const TableState& table, const std::invalid_argument& error) const {
+    const bool unsupported = std::string(error.what()).find("not supported") != std::string::npos;
+    fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
 }
 
 void WriteSession::checkRequired(const TableState& table, const std::vector<Value>& values) const {
@@ -245,35 +258,60 @@ std::vector<LiveRow> WriteSession::matchingRows(TableState& table, const std::ve
     return matches;
 }
 
-RowField WriteSession::makeField(TableWriter& writer, TableState& table, std::size_t c, const Value& value, bool allowInline) {
+void WriteSession::makeField(TableWriter& writer, TableState& table, std::size_t c, const Value& value, bool allowInline, RowField& field) {
     const ColumnDefinition& column = table.definition.columns[c];
-    RowField field;
+    field.present = false;
+    field.bytes.clear();
     if (column.columnType() == ColumnType::Boolean) {
         field.present = std::get_if<bool>(&value) && std::get<bool>(value);
-        return field;
+        return;
     }
-    if (isNull(value)) return field;
+    if (isNull(value)) return;
     field.present = true;
     if (column.columnType() != ColumnType::Memo) {
-        field.bytes = encodeFieldBytes(column, value);
-        return field;
+        // Runs before the statement changes a page, so malformed text is refused here.
+        try {
+            appendFieldBytes(column, value, field.bytes);
+        } catch (const std::invalid_argument& error) {
+            refuseValue(table, error);
+        }
+        return;
     }
     const std::vector<std::uint8_t> stored = encodeColumnText(column, std::get<std::string>(value));
     if (allowInline && stored.size() <= kInlineMemoLimit) {
         field.bytes.assign(kLongValueHeaderSize, 0);
         putU32(field.bytes.data(), static_cast<std::uint32_t>(stored.size()) | kLongValueInline);
         field.bytes.insert(field.bytes.end(), stored.begin(), stored.end());
-        return field;
+        return;
     }
     std::size_t lv = 0;
     while (lv < table.definition.longValueMaps.size() && table.definition.longValueMaps[lv].columnNumber != column.number) ++lv;
     if (lv == table.definition.longValueMaps.size())
         fail(ErrorKind::Unsupported, table, "memo column " + column.name + " has no long-value page maps in its table definition");
     field.bytes = writer.storeLongValue(lv, stored);
-    return field;
 }
 
-std::size_t WriteSession::execute(const ParsedStatement& parsed, const std::vector<Value>& parameters) {
+const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, const InsertStatement& statement) const {
+    auto& scratch = t.insertScratch;
+    const auto& columns = t.definition.columns;
+    if (statement.columns.empty() && statement.values.size() != columns.size())
+        fail(ErrorKind::SqlSyntax, t, std::to_string(statement.values.size()) + " values given for " + std::to_string(columns.size()) + " columns");
+    // A run of inserts repeats one column list; it is resolved once.
+    if (scratch.positions.size() == statement.values.size() && scratch.names == statement.columns) return scratch.positions;
+    std::vector<std::size_t> positions(statement.values.size());
+    std::vector<bool> named(columns.size(), false);
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const std::size_t c = statement.columns.empty() ? i : column(t, statement.columns[i]);
+        if (named[c]) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is named twice");
+        named[c] = true;
+        positions[i] = c;
+    }
+    scratch.names = statement.columns;
+    scratch.positions = std::move(positions);
+    return scratch.positions;
+}
+
+std::size_t WriteSession::execute(const ParsedStatement& parsed, std::vector<Value>& parameters) {
     if (parameters.size() != parsed.parameterCount)
         throw Error(ErrorKind::InvalidArgument, file_.path(), "",
                     "the statement has " + std::to_string(parsed.parameterCount) + " parameters but " + std::to_string(parameters.size()) + " values were given");
@@ -287,20 +325,14 @@ std::size_t WriteSession::execute(const ParsedStatement& parsed, const std::vect
         parsed.statement);
 }
 
-std::size_t WriteSession::runInsert(const InsertStatement& statement, const std::vector<Value>& parameters) {
+std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vector<Value>& parameters) {
     TableState& t = table(statement.table);
     if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
     const auto& columns = t.definition.columns;
-    std::vector<Value> values(columns.size());
-    std::vector<bool> named(columns.size(), false);
-    if (statement.columns.empty() && statement.values.size() != columns.size())
-        fail(ErrorKind::SqlSyntax, t, std::to_string(statement.values.size()) + " values given for " + std::to_string(columns.size()) + " columns");
-    for (std::size_t i = 0; i < statement.values.size(); ++i) {
-        const std::size_t c = statement.columns.empty() ? i : column(t, statement.columns[i]);
-        if (named[c]) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is named twice");
-        named[c] = true;
-        values[c] = convert(t, c, operandValue(statement.values[i], parameters));
-    }
+    const std::vector<std::size_t>& positions = insertPositions(t, statement);
+    std::vector<Value>& values = t.insertScratch.values;
+    values.assign(columns.size(), Value());
+    for (std::size_t i = 0; i < positions.size(); ++i) values[positions[i]] = convert(t, positions[i], takeOperand(statement.values[i], parameters));
     std::uint32_t lastAutoNumber = t.definition.lastAutoNumber;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (columns[c].isAutoNumber() && columns[c].columnType() == ColumnType::Long) {
@@ -327,7 +359,8 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     checkReferencedRowsExist(t, referencing);
 
     // Row size with every memo out of line; then memos short enough go inline while room lasts.
-    std::vector<RowField> fields(columns.size());
+    std::vector<RowField>& fields = t.insertScratch.fields;
+    fields.resize(columns.size());
     std::vector<std::size_t> memos;
     TableWriter writer(editor_, t);
     for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -336,10 +369,11 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
             fields[c].bytes.assign(kLongValueHeaderSize, 0);
             memos.push_back(c);
         } else {
-            fields[c] = makeField(writer, t, c, values[c], false);
+            makeField(writer, t, c, values[c], false, fields[c]);
         }
     }
-    std::vector<std::uint8_t> row = joinRow(t.definition, fields);
+    std::vector<std::uint8_t>& row = t.insertScratch.row;
+    joinRowInto(t.definition, fields, row);
     std::size_t size = row.size();
     if (size > kMaxStoredRowSize)
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
@@ -347,17 +381,15 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
         for (std::size_t c : memos) {
             const std::size_t storedEstimate = utf8ToUtf16(std::get<std::string>(values[c])).size() * 2 + 2;
             const bool inlineFits = size + storedEstimate <= kMaxStoredRowSize;
-            fields[c] = makeField(writer, t, c, values[c], inlineFits);
+            makeField(writer, t, c, values[c], inlineFits, fields[c]);
             size += fields[c].bytes.size() - kLongValueHeaderSize;
         }
         // Without memos the row measured above is already the row to store.
-        if (!memos.empty()) row = joinRow(t.definition, fields);
+        if (!memos.empty()) joinRowInto(t.definition, fields, row);
         const RowPointer where = writer.insertRow(row);
         for (std::size_t i = 0; i < keys.size(); ++i) {
             if (!keys[i]) continue;
-            std::vector<std::uint8_t> entry = *keys[i];
-            const auto suffix = rowPointerSuffix(where);
-            entry.insert(entry.end(), suffix.begin(), suffix.end());
+            std::vector<std::uint8_t> entry = indexEntry(std::move(*keys[i]), where);
             auto& entries = t.indexes[i].entries;
             entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
             t.indexes[i].dirty = true;
@@ -406,7 +438,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                     sized[c].present = !isNull(value);
                     sized[c].bytes.assign(isNull(value) ? 0 : kLongValueHeaderSize, 0);
                 } else {
-                    sized[c] = makeField(writer, t, c, value, false);
+                    makeField(writer, t, c, value, false, sized[c]);
                 }
             }
             const std::size_t size = joinRow(t.definition, sized).size();
@@ -445,7 +477,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 size -= plan.fields[c].bytes.size();
                 const bool inlineFits = columns[c].columnType() != ColumnType::Memo || isNull(value) ||
                                         size + kLongValueHeaderSize + utf8ToUtf16(std::get<std::string>(value)).size() * 2 + 2 <= kMaxStoredRowSize;
-                plan.fields[c] = makeField(writer, t, c, value, inlineFits);
+                makeField(writer, t, c, value, inlineFits, plan.fields[c]);
                 size += plan.fields[c].bytes.size();
             }
             writer.replaceRow(rows[r], joinRow(t.definition, plan.fields));
@@ -456,9 +488,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const IndexEntryBytes& e) { return entryRow(e) == rows[r].id; }),
                               entries.end());
                 if (plan.keys[i]) {
-                    std::vector<std::uint8_t> entry = *plan.keys[i];
-                    const auto suffix = rowPointerSuffix(rows[r].id);
-                    entry.insert(entry.end(), suffix.begin(), suffix.end());
+                    std::vector<std::uint8_t> entry = indexEntry(std::move(*plan.keys[i]), rows[r].id);
                     entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
                 }
                 t.indexes[i].dirty = true;

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,9 @@ public:
     const std::string& path() const { return file_.path(); }
     const PageFile& file() const { return file_; }
 
-    // Returns the number of rows inserted, changed or deleted.
-    std::size_t execute(const ParsedStatement& statement, const std::vector<Value>& parameters);
+    // Returns the number of rows inserted, changed or deleted. Values of parameters an INSERT
+    // stores are moved out of `parameters`.
+    std::size_t execute(const ParsedStatement& statement, std::vector<Value>& parameters);
 
     // Writes the collected index changes into index pages and the table definitions.
     void flushIndexes();
@@ -43,12 +45,19 @@ public:
 private:
     std::size_t runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters);
     std::size_t runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters);
-    std::size_t runInsert(const InsertStatement& statement, const std::vector<Value>& parameters);
+    std::size_t runInsert(const InsertStatement& statement, std::vector<Value>& parameters);
 
     TableState& table(const std::string& name);
     std::size_t column(const TableState& table, const std::string& name) const;
     const Value& operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
-    Value convert(const TableState& table, std::size_t column, const Value& value) const;
+    // An operand's value, a parameter's moved out of `parameters`.
+    Value takeOperand(const SqlOperand& operand, std::vector<Value>& parameters) const;
+    Value convert(const TableState& table, std::size_t column, Value value) const;
+    // A value the column cannot take: a constraint error, or unsupported for a column type the
+    // engine does not write.
+    [[noreturn]] void refuseValue(const TableState& table, const std::invalid_argument& error) const;
+    // Column positions of an INSERT's column list (all columns in order when it has none).
+    const std::vector<std::size_t>& insertPositions(TableState& table, const InsertStatement& statement) const;
 
     std::vector<LiveRow> matchingRows(TableState& table, const std::vector<SqlCondition>& where, const std::vector<Value>& parameters);
     // Key bytes of a physical index for a row's values (table.columns order); false when an
@@ -58,7 +67,7 @@ private:
     bool keyTaken(const TableState& table, std::size_t index, const std::vector<std::uint8_t>& key, RowPointer except) const;
     void checkRequired(const TableState& table, const std::vector<Value>& values) const;
     // Field bytes for a converted value; memos are stored out of line unless short.
-    RowField makeField(TableWriter& writer, TableState& table, std::size_t column, const Value& value, bool allowInline);
+    void makeField(TableWriter& writer, TableState& table, std::size_t column, const Value& value, bool allowInline, RowField& field);
 
     TableState& tableAt(std::uint32_t definitionPage);
     // Physical index used by the logical index numbered `number`.
