@@ -26,12 +26,14 @@ std::uint32_t childOf(const std::vector<std::uint8_t>& nodeEntry) {
            nodeEntry[n - 1];
 }
 
-void readTree(const PageFile& file, std::uint32_t page, std::size_t depth, std::set<std::uint32_t>& seen, IndexTreeContent& out) {
+// Walks the tree below `page`; leaf entries are decoded only when `withEntries`.
+void readTree(const PageFile& file, std::uint32_t page, std::size_t depth, std::set<std::uint32_t>& seen, IndexTreeContent& out, bool withEntries) {
     if (depth > kMaxDepth) throw Damage("index tree deeper than " + std::to_string(kMaxDepth) + " levels");
     if (!seen.insert(page).second) throw Damage("index page " + std::to_string(page) + " is reached twice");
     out.pages.push_back(page);
     const ByteView view = file.page(page);
     const std::uint8_t type = view.u8(0, "index page type");
+    if (type == static_cast<std::uint8_t>(PageType::IndexLeaf) && !withEntries) return;
     const auto entries = readIndexPageEntries(view.bytes());
     if (type == static_cast<std::uint8_t>(PageType::IndexLeaf)) {
         for (const auto& entry : entries) {
@@ -41,13 +43,9 @@ void readTree(const PageFile& file, std::uint32_t page, std::size_t depth, std::
         return;
     }
     if (type != static_cast<std::uint8_t>(PageType::IndexNode)) throw Damage("page " + std::to_string(page) + " is not an index page");
-    for (const auto& entry : entries) readTree(file, childOf(entry), depth + 1, seen, out);
+    for (const auto& entry : entries) readTree(file, childOf(entry), depth + 1, seen, out, withEntries);
     const std::uint32_t tail = view.u32(kTailOffset, "index tail page");
-    if (tail != 0) readTree(file, tail, depth + 1, seen, out);
-}
-
-void appendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    if (tail != 0) readTree(file, tail, depth + 1, seen, out, withEntries);
 }
 
 struct PlannedPage {
@@ -89,8 +87,15 @@ std::vector<std::vector<std::uint8_t>> readIndexPageEntries(Bytes page) {
 IndexTreeContent readIndexTree(const PageFile& file, std::uint32_t root) {
     IndexTreeContent content;
     std::set<std::uint32_t> seen;
-    readTree(file, root, 0, seen, content);
+    readTree(file, root, 0, seen, content, true);
     return content;
+}
+
+std::vector<std::uint32_t> indexTreePages(const PageFile& file, std::uint32_t root) {
+    IndexTreeContent content;
+    std::set<std::uint32_t> seen;
+    readTree(file, root, 0, seen, content, false);
+    return std::move(content.pages);
 }
 
 std::vector<std::uint32_t> writeIndexTree(PageFile& file, std::uint32_t tablePage, const std::vector<IndexEntryBytes>& entries,
@@ -145,20 +150,8 @@ std::vector<std::uint32_t> writeIndexTree(PageFile& file, std::uint32_t tablePag
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
         const auto& level = levels[depth];
         for (std::size_t p = 0; p < level.size(); ++p) {
-            std::vector<std::vector<std::uint8_t>> pageEntries;
             std::uint32_t tail = 0;
-            if (depth == 0) {
-                for (std::size_t i : level[p].items) pageEntries.push_back(entries[i]);
-            } else {
-                const auto& below = levels[depth - 1];
-                const auto& items = level[p].items;
-                for (std::size_t k = 0; k + 1 < items.size(); ++k) {
-                    std::vector<std::uint8_t> entry = entries[lastEntry[depth - 1][items[k]]];
-                    appendBigEndian32(entry, below[items[k]].number);
-                    pageEntries.push_back(std::move(entry));
-                }
-                tail = below[items.back()].number;
-            }
+            if (depth > 0) tail = levels[depth - 1][level[p].items.back()].number;
             std::uint8_t* bytes = file.mutablePage(level[p].number);
             std::memset(bytes, 0, kPageSize);
             bytes[0] = static_cast<std::uint8_t>(depth == 0 ? PageType::IndexLeaf : PageType::IndexNode);
@@ -167,11 +160,23 @@ std::vector<std::uint32_t> writeIndexTree(PageFile& file, std::uint32_t tablePag
             putU32(bytes + kPreviousOffset, p > 0 ? level[p - 1].number : 0);
             putU32(bytes + kNextOffset, p + 1 < level.size() ? level[p + 1].number : 0);
             putU32(bytes + kTailOffset, tail);
+            // Leaves hold the entries themselves; a node holds, for each child but the last (the
+            // tail), the last entry of that child's subtree followed by the child's page.
             std::size_t offset = 0;
-            for (const auto& entry : pageEntries) {
+            auto put = [&](const std::vector<std::uint8_t>& entry, const std::uint32_t* child) {
                 std::memcpy(bytes + kEntriesOffset + offset, entry.data(), entry.size());
                 offset += entry.size();
+                if (child) {
+                    for (int i = 3; i >= 0; --i) bytes[kEntriesOffset + offset++] = static_cast<std::uint8_t>(*child >> (8 * i));
+                }
                 bytes[kBitmapOffset + offset / 8] |= static_cast<std::uint8_t>(1u << (offset % 8));
+            };
+            const auto& items = level[p].items;
+            if (depth == 0) {
+                for (std::size_t i : items) put(entries[i], nullptr);
+            } else {
+                const auto& below = levels[depth - 1];
+                for (std::size_t k = 0; k + 1 < items.size(); ++k) put(entries[lastEntry[depth - 1][items[k]]], &below[items[k]].number);
             }
             putU16(bytes + kFreeSpaceOffset, static_cast<std::uint32_t>(kEntrySpace - offset));
         }

@@ -26,6 +26,9 @@ struct IndexTreeContent {
 // Reads a whole index tree from its root: node entries' child pages in order, then the tail
 // page. Throws Damage for pages of the wrong type, bitmaps that do not fit or loops.
 IndexTreeContent readIndexTree(const PageFile& file, std::uint32_t root);
+// The pages of the tree only (what rewriting it frees or reuses), root first; leaf pages are
+// not decoded.
+std::vector<std::uint32_t> indexTreePages(const PageFile& file, std::uint32_t root);
 
 // The entry boundaries of one index page, prefix compression undone. Node entries include their
 // 4-byte child page. Throws Damage.

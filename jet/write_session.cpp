@@ -544,7 +544,7 @@ void WriteSession::flushIndexes() {
             if (!t.indexes[i].dirty) continue;
             PhysicalIndex& physical = t.definition.physicalIndexes[i];
             try {
-                const std::vector<std::uint32_t> old = readIndexTree(file_, physical.rootPage).pages;
+                const std::vector<std::uint32_t> old = indexTreePages(file_, physical.rootPage);
                 const std::vector<std::uint32_t> used = writeIndexTree(file_, t.definition.page, t.indexes[i].entries, old, [&] {
                     const std::uint32_t fresh = editor_.allocatePage();
                     if (physical.ownedPagesMap.page != 0) editor_.setMapBit(physical.ownedPagesMap, fresh, true);
