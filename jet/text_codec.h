@@ -21,6 +21,10 @@ std::string decodeUcs2(Bytes stored);
 // UTF-8 to UTF-16 code units. Throws std::invalid_argument on malformed UTF-8.
 std::u16string utf8ToUtf16(std::string_view utf8);
 
+// How many UTF-16 code units well-formed UTF-8 text takes (one per character, two for
+// characters beyond U+FFFF), without converting it.
+std::size_t utf16UnitCount(std::string_view utf8);
+
 // Encodes UTF-8 as UCS-2 little-endian bytes.
 std::vector<std::uint8_t> encodeUcs2(std::string_view utf8);
 

@@ -379,7 +379,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vecto
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
     try {
         for (std::size_t c : memos) {
-            const std::size_t storedEstimate = utf8ToUtf16(std::get<std::string>(values[c])).size() * 2 + 2;
+            const std::size_t storedEstimate = utf16UnitCount(std::get<std::string>(values[c])) * 2 + 2;
             const bool inlineFits = size + storedEstimate <= kMaxStoredRowSize;
             makeField(writer, t, c, values[c], inlineFits, fields[c]);
             size += fields[c].bytes.size() - kLongValueHeaderSize;
@@ -476,7 +476,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) plan.releasedMemos.push_back(plan.fields[c].bytes);
                 size -= plan.fields[c].bytes.size();
                 const bool inlineFits = columns[c].columnType() != ColumnType::Memo || isNull(value) ||
-                                        size + kLongValueHeaderSize + utf8ToUtf16(std::get<std::string>(value)).size() * 2 + 2 <= kMaxStoredRowSize;
+                                        size + kLongValueHeaderSize + utf16UnitCount(std::get<std::string>(value)) * 2 + 2 <= kMaxStoredRowSize;
                 makeField(writer, t, c, value, inlineFits, plan.fields[c]);
                 size += plan.fields[c].bytes.size();
             }
