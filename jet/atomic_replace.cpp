@@ -40,16 +40,30 @@ std::string lastErrorText() {
     return std::string(buffer) + " (error " + std::to_string(code) + ")";
 }
 
+// A full disk (or quota) is its own kind, so callers can tell the user to make room.
+ErrorKind writeErrorKind(DWORD code) {
+    return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL ? ErrorKind::DiskFull : ErrorKind::Io;
+}
+
 void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& image) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::filesystem::path temporary = std::filesystem::u8path(replacementPath(path));
-    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throw Error(ErrorKind::Io, path, "", "cannot create the temporary file: " + lastErrorText());
+    // The new file takes the old one's attributes (hidden, system, archive); both get their
+    // permissions from the folder.
+    const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD attributes = oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kept) ? (oldAttributes & kept) : FILE_ATTRIBUTE_NORMAL;
+    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const ErrorKind kind = writeErrorKind(GetLastError());
+        throw Error(kind, path, "", "cannot create the temporary file: " + lastErrorText());
+    }
     auto abandon = [&](const std::string& cause) {
+        const ErrorKind kind = writeErrorKind(GetLastError());
         const std::string text = cause + lastErrorText();
         CloseHandle(handle);
         DeleteFileW(temporary.c_str());
-        throw Error(ErrorKind::Io, path, "", text);
+        throw Error(kind, path, "", text);
     };
     for (std::size_t done = 0; done < image.size();) {
         step("write");
@@ -62,7 +76,11 @@ void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& 
     if (!FlushFileBuffers(handle)) abandon("cannot flush the temporary file to disk: ");
     CloseHandle(handle);
     step("rename");
-    if (!ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    // One rename over the old file, so that the folder holds the old file or the new one at every
+    // instant. Not ReplaceFileW: without a backup name it removes the old file before it moves the
+    // new one in (Wine moves it aside and deletes it), and when the move then fails the old file
+    // is gone.
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const std::string text = "cannot replace the file: " + lastErrorText();
         DeleteFileW(temporary.c_str());
         throw Error(ErrorKind::Io, path, "", text);
@@ -78,17 +96,26 @@ std::string withReason(const char* cause, int error) {
     return text;
 }
 
+// A full disk, quota or file size limit is its own kind, so callers can tell the user to make room.
+ErrorKind writeErrorKind(int error) {
+    return error == ENOSPC || error == EFBIG || error == EDQUOT ? ErrorKind::DiskFull : ErrorKind::Io;
+}
+
 void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& image) {
     const std::string temporary = replacementPath(path);
     struct stat original {};
     const bool haveOriginal = ::stat(path.c_str(), &original) == 0;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, haveOriginal ? (original.st_mode & 07777) : 0644);
-    if (fd < 0) throw Error(ErrorKind::Io, path, "", withReason("cannot create the temporary file: ", errno));
+    if (fd < 0) {
+        const int error = errno;
+        throw Error(writeErrorKind(error), path, "", withReason("cannot create the temporary file: ", error));
+    }
     auto abandon = [&](const char* cause) {
-        const std::string text = withReason(cause, errno);
+        const int error = errno;
+        const std::string text = withReason(cause, error);
         ::close(fd);
         ::unlink(temporary.c_str());
-        throw Error(ErrorKind::Io, path, "", text);
+        throw Error(writeErrorKind(error), path, "", text);
     };
     for (std::size_t done = 0; done < image.size();) {
         step("write");
@@ -111,9 +138,11 @@ void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& im
     step("flush");
     if (::fsync(fd) != 0) abandon("cannot flush the temporary file to disk: ");
     if (::close(fd) != 0) {
-        const std::string text = withReason("cannot close the temporary file: ", errno);
+        // Some file systems (NFS) report a full disk only when the file is closed.
+        const int error = errno;
+        const std::string text = withReason("cannot close the temporary file: ", error);
         ::unlink(temporary.c_str());
-        throw Error(ErrorKind::Io, path, "", text);
+        throw Error(writeErrorKind(error), path, "", text);
     }
     step("rename");
     if (::rename(temporary.c_str(), path.c_str()) != 0) {

@@ -17,9 +17,10 @@ void setReplaceProbe(ReplaceProbe probe);
 
 // Replaces the file at `path` with `image` so that the file is always either the old one or the
 // complete new one: the image goes to a temporary file in the same folder, which is flushed to
-// the disk and then renamed over the target (ReplaceFileW on Windows, which keeps the file's
-// attributes and security). The new file keeps the old one's permissions. On failure the
-// temporary file is removed and Error(Io) names the file and the cause; the old file is intact.
+// the disk and then renamed over the target in one step (MoveFileExW on Windows). The new file
+// keeps the old one's permissions (on Windows its attributes). On failure the temporary file is
+// removed and Error names the file and the cause: DiskFull when there was no room for the new
+// file, Io otherwise; the old file is intact.
 void replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& image);
 
 }  // namespace jet

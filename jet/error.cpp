@@ -5,6 +5,7 @@ namespace jet {
 const char* errorKindName(ErrorKind kind) {
     switch (kind) {
     case ErrorKind::Io: return "input/output error";
+    case ErrorKind::DiskFull: return "disk full";
     case ErrorKind::NotAccess: return "not an Access database";
     case ErrorKind::Jet3: return "Access 97 (Jet 3) database";
     case ErrorKind::Ace: return "Access 2007 or later (ACE) database";

@@ -8,6 +8,7 @@ namespace jet {
 // What went wrong, so callers can react to a kind of failure without parsing messages.
 enum class ErrorKind {
     Io,                 // the file cannot be read or written
+    DiskFull,           // no room to write the file: the disk or the user's quota is full, or a file size limit
     NotAccess,          // not an Access database at all
     Jet3,               // Access 97 (Jet 3) file
     Ace,                // Access 2007 or later (ACE) file

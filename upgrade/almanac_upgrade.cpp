@@ -27,7 +27,7 @@ void rebuildAlmanac(ProductQuery& query) {
 std::string describeFailure(const std::exception& failure) {
     if (const auto* database = dynamic_cast<const DatabaseError*>(&failure))
         return database->fileName() + "，" + database->cause();
-    return failure.what();
+    return userCause(asProductFailure(failure));
 }
 
 AlmanacUpgradeResult runAlmanacUpgrade(const CatalogueList& list, ProductQuery& query, AlmanacLogs logs,

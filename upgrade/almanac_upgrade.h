@@ -47,7 +47,7 @@ using ProgressListener = std::function<void(std::size_t row, std::size_t rows, s
 AlmanacUpgradeResult runAlmanacUpgrade(const CatalogueList& list, ProductQuery& query, AlmanacLogs logs,
                                        UserFeedback& feedback, const ProgressListener& progress = {});
 
-// A failure in words for the user: the file and the cause.
+// A failure in words for the user: the file and the cause (failure_cause.h).
 std::string describeFailure(const std::exception& failure);
 
 // The message that closes an almanac upgrade.

@@ -53,9 +53,10 @@ void runUnit(ProductQuery& query, Block&& block) {
         query.rollbackWork();
         throw;
     } catch (const std::exception& e) {
-        // A value that could not be prepared fails the file like a database error.
+        // A value that could not be prepared fails the file like a database
+        // error.
         query.rollbackWork();
-        throw DatabaseError(query.directory(), query.fileName(), e.what());
+        throw DatabaseError(query.directory(), query.fileName(), asProductFailure(e));
     }
 }
 

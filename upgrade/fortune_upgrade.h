@@ -2,9 +2,10 @@
 // The yearly fortune upgrade: in every installed product of the fortune list,
 // the zodiac fortunes of Bennian2011 (Tgcode.dll, except in marriage-matching
 // products) and the horoscopes of xingzuo2007 (QorFile.dll) are rewritten.
-// Each file's twelve updates are one unit of work. The first failure ends
-// the whole action: the failed file is left as it was, files finished before
-// stay upgraded, and the user is told which file failed and why.
+// Each file's twelve updates are one unit of work; a key that matches no row
+// changes nothing and is no error. The first failure ends the whole action:
+// the failed file is left as it was, files finished before stay upgraded, and
+// the user is told which file failed and why.
 
 #include "catalogue.h"
 #include "product_query.h"

@@ -1,8 +1,13 @@
 #include "jet_product_database.h"
 
+#include "failure_cause.h"
 #include "jet/connection.h"
+#include "jet/database.h"
+#include "jet/error.h"
 #include "utf8_path.h"
 
+#include <cerrno>
+#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -16,36 +21,185 @@ jet::Value toJetValue(const SqlParameter& parameter) {
     return std::monostate{};
 }
 
-// Makes the backup copy through a temporary name, so a backup that exists is
-// always complete. Returns false when a backup existed already.
+// The text of an engine message after `marker`, up to `end` (or to its end);
+// empty when the marker is absent. The engine names columns and indexes there.
+std::string nameAfter(const std::string& text, std::string_view marker, std::string_view end = {}) {
+    const std::size_t at = text.find(marker);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + marker.size();
+    const std::size_t stop = end.empty() ? std::string::npos : text.find(end, start);
+    return text.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+}
+
+// The columns of a table's index, "gn" or "gn、nn", read from the file as it
+// is on disk; the index name itself when they cannot be read.
+std::string indexColumns(const fs::path& file, const std::string& table, const std::string& index) {
+    try {
+        const jet::TableDefinition definition = jet::Database::open(utf8FromPath(file)).table(table);
+        for (const jet::LogicalIndex& logical : definition.logicalIndexes) {
+            if (logical.name != index || logical.physicalIndex >= definition.physicalIndexes.size()) continue;
+            std::string names;
+            for (const jet::IndexColumn& key : definition.physicalIndexes[logical.physicalIndex].columns)
+                for (const jet::ColumnDefinition& column : definition.columns)
+                    if (column.number == key.columnNumber) names += (names.empty() ? "" : "、") + column.name;
+            if (!names.empty()) return names;
+        }
+    } catch (const std::exception&) {
+        // The index name still tells support which rule it was.
+    }
+    return index;
+}
+
+// An engine error as the upgrade reports it: a failure kind the user can act
+// on, the table and column it concerns, and the engine's own words as detail.
+ProductDatabaseFailure failureOf(const jet::Error& error, const fs::path& file) {
+    const std::string& table = error.table();
+    const std::string& cause = error.cause();
+    std::string detail = table.empty() ? cause : "table " + table + ": " + cause;
+    auto failure = [&](FailureKind kind, std::string column = {}) {
+        return ProductDatabaseFailure(kind, std::move(detail), table, std::move(column));
+    };
+    switch (error.kind()) {
+    case jet::ErrorKind::Io: return failure(FailureKind::ReadWrite);
+    case jet::ErrorKind::DiskFull: return failure(FailureKind::DiskFull);
+    case jet::ErrorKind::NotAccess: return failure(FailureKind::NotAccess);
+    case jet::ErrorKind::Jet3: return failure(FailureKind::OldFormat);
+    case jet::ErrorKind::Ace: return failure(FailureKind::NewFormat);
+    case jet::ErrorKind::EncryptedPages: return failure(FailureKind::Encrypted);
+    case jet::ErrorKind::DatabasePassword: return failure(FailureKind::Password);
+    case jet::ErrorKind::BadFileSize:
+    case jet::ErrorKind::Damaged: return failure(FailureKind::Damaged);
+    case jet::ErrorKind::Unsupported: return failure(FailureKind::Unsupported);
+    case jet::ErrorKind::NotFound: {
+        std::string column = nameAfter(cause, "no such column: ");
+        if (column.empty()) return failure(FailureKind::TableMissing);
+        return failure(FailureKind::ColumnMissing, std::move(column));
+    }
+    case jet::ErrorKind::Constraint: {
+        if (std::string column = nameAfter(cause, "longer than column ", " allows"); !column.empty())
+            return failure(FailureKind::ValueTooLong, std::move(column));
+        if (const std::string index = nameAfter(cause, "duplicate key in unique index "); !index.empty())
+            return failure(FailureKind::DuplicateKey, indexColumns(file, table, index));
+        return failure(FailureKind::RuleBroken);
+    }
+    case jet::ErrorKind::InUse: return failure(FailureKind::InUse);
+    case jet::ErrorKind::ReadOnly: return failure(FailureKind::ReadOnly);
+    case jet::ErrorKind::InvalidArgument:
+    case jet::ErrorKind::SqlSyntax: break;
+    }
+    return failure(FailureKind::Unexpected);
+}
+
+#ifdef _WIN32
+// Windows' own codes for a full disk, as a file system error may carry them.
+constexpr int kErrorHandleDiskFull = 39;
+constexpr int kErrorDiskFull = 112;
+#endif
+
+// A failure to keep the backup copy, in the same kinds as the engine's.
+ProductDatabaseFailure failureOf(const std::system_error& error) {
+    const std::error_code code = error.code();
+    bool diskFull = code == std::errc::no_space_on_device || code == std::errc::file_too_large;
+#if !defined(_WIN32) && defined(EDQUOT)
+    diskFull = diskFull || code.value() == EDQUOT;
+#endif
+#ifdef _WIN32
+    diskFull = diskFull || (code.category() == std::system_category() &&
+                            (code.value() == kErrorDiskFull || code.value() == kErrorHandleDiskFull));
+#endif
+    const bool readOnly = code == std::errc::permission_denied || code == std::errc::operation_not_permitted ||
+                          code == std::errc::read_only_file_system;
+    const FailureKind kind = diskFull ? FailureKind::DiskFull : readOnly ? FailureKind::ReadOnly : FailureKind::ReadWrite;
+    return ProductDatabaseFailure(kind, std::string("cannot keep the backup copy: ") + error.what());
+}
+
+// Copies a file, throwing std::system_error with the system's reason.
+// fs::copy_file reports a disk that fills half-way only as an input/output
+// error, and the user is to be told that the disk is full.
+void copyFile(const fs::path& from, const fs::path& to) {
+    auto fail = [](const char* what, const fs::path& path) {
+        const int error = errno != 0 ? errno : EIO;
+        throw std::system_error(error, std::generic_category(), what + utf8FromPath(path));
+    };
+    errno = 0;
+    std::ifstream in(from, std::ios::binary);
+    if (!in) fail("cannot read ", from);
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!out) fail("cannot create ", to);
+    std::vector<char> buffer(64 * 1024);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in.bad()) fail("cannot read ", from);
+        errno = 0;
+        if (in.gcount() > 0 && !out.write(buffer.data(), in.gcount())) fail("cannot write ", to);
+    }
+    errno = 0;
+    out.close();
+    if (!out) fail("cannot write ", to);
+}
+
+// Keeps the file as it is under the backup name. Returns false when a backup
+// existed already.
 bool keepBackup(const fs::path& file) {
     const fs::path backup = backupPathFor(file);
     std::error_code ec;
     if (fs::exists(backup, ec)) return false;
+#ifndef _WIN32
+    // A commit replaces the file by renaming a new one over it and never
+    // writes into the old one, so a second name for the old file is a complete
+    // backup that costs no copying. File systems without hard links get a copy.
+    if (std::error_code linkError; fs::create_hard_link(file, backup, linkError), !linkError) return true;
+#endif
+    // The copy is made under a temporary name, so a backup that exists is
+    // always complete.
     fs::path partial = backup;
     partial += ".partial";
-    fs::copy_file(file, partial, fs::copy_options::overwrite_existing);
-    fs::rename(partial, backup);
+    try {
+        copyFile(file, partial);
+        fs::rename(partial, backup);
+    } catch (...) {
+        // An incomplete copy must not stay behind in the product's folder.
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+        throw;
+    }
     return true;
+}
+
+// Runs an engine call on `file`; its errors leave as ProductDatabaseFailure.
+template <typename Call>
+decltype(auto) translatedErrors(const fs::path& file, Call&& call) {
+    try {
+        return call();
+    } catch (const jet::Error& error) {
+        throw failureOf(error, file);
+    }
 }
 
 class JetProductDatabase : public ProductDatabase {
 public:
     explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(utf8FromPath(file)) {}
 
-    void beginWork() override { connection_.beginWork(); }
+    void beginWork() override {
+        translatedErrors(file_, [&] { connection_.beginWork(); });
+    }
 
     std::size_t execute(std::string_view sql, const SqlParameters& parameters) override {
         std::vector<jet::Value> values;
         values.reserve(parameters.size());
         for (const SqlParameter& parameter : parameters) values.push_back(toJetValue(parameter));
-        return connection_.execute(sql, values);
+        return translatedErrors(file_, [&] { return connection_.execute(sql, std::move(values)); });
     }
 
     void commitWork() override {
-        const bool madeBackup = keepBackup(file_);
+        bool madeBackup = false;
         try {
-            connection_.commitWork();
+            madeBackup = keepBackup(file_);
+        } catch (const std::system_error& error) {
+            throw failureOf(error);
+        }
+        try {
+            translatedErrors(file_, [&] { connection_.commitWork(); });
         } catch (...) {
             // The file was left as it was; so is the product's folder.
             if (madeBackup) {
@@ -56,7 +210,9 @@ public:
         }
     }
 
-    void rollbackWork() override { connection_.rollbackWork(); }
+    void rollbackWork() override {
+        translatedErrors(file_, [&] { connection_.rollbackWork(); });
+    }
 
 private:
     fs::path file_;
@@ -72,7 +228,7 @@ fs::path backupPathFor(const fs::path& file) {
 }
 
 std::unique_ptr<ProductDatabase> JetDatabaseOpener::open(const fs::path& file) {
-    return std::make_unique<JetProductDatabase>(file);
+    return translatedErrors(file, [&] { return std::make_unique<JetProductDatabase>(file); });
 }
 
 }  // namespace upgrade

@@ -5,6 +5,10 @@
 // copy of the file as it was is kept beside it ("QorBirth.dll" →
 // "QorBirth.dll.bak"). That copy is never overwritten by later upgrades, and
 // a failed or refused upgrade leaves none behind.
+//
+// Engine errors leave as ProductDatabaseFailure, sorted into the kinds the
+// user is told about (a table, column or index named where one is involved),
+// with the engine's message as the technical detail.
 
 #include "product_database.h"
 

@@ -1,7 +1,9 @@
 #pragma once
 // What the upgrade needs of a product database file: statements with bound
 // parameters, grouped in a unit of work that is committed or rolled back as
-// a whole. The Access file engine provides it; tests use fakes.
+// a whole. The Access file engine provides it; tests use fakes. Failures are
+// reported as ProductDatabaseFailure (failure_cause.h), so the user can be
+// told the cause in words of their own.
 
 #include <cstdint>
 #include <filesystem>

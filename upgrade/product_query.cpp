@@ -11,11 +11,15 @@ std::string withoutLeadingBackslash(std::string_view fileName) {
 
 }  // namespace
 
-DatabaseError::DatabaseError(std::string directory, std::string fileName, std::string cause)
+DatabaseError::DatabaseError(std::string directory, std::string fileName, std::string cause, FailureKind kind)
     : std::runtime_error(directory + "\\" + fileName + ": " + cause),
       directory_(std::move(directory)),
       fileName_(std::move(fileName)),
-      cause_(std::move(cause)) {}
+      cause_(std::move(cause)),
+      kind_(kind) {}
+
+DatabaseError::DatabaseError(std::string directory, std::string fileName, const ProductDatabaseFailure& failure)
+    : DatabaseError(std::move(directory), std::move(fileName), userCause(failure), failure.kind()) {}
 
 ProductQuery::ProductQuery(ProductDatabaseOpener& opener, Installation installation)
     : opener_(opener), installation_(std::move(installation)) {}
@@ -36,14 +40,16 @@ void ProductQuery::pointAt(std::string_view directory, std::string_view fileName
 ProductDatabase& ProductQuery::database() {
     if (database_) return *database_;
     const auto file = installation_.locate(directory_, "\\" + fileName_);
-    if (!file) throw DatabaseError(directory_, fileName_, "the database file does not exist");
+    if (!file)
+        throw DatabaseError(directory_, fileName_,
+                            ProductDatabaseFailure(FailureKind::FileMissing, "the database file does not exist"));
     database_ = opener_.open(*file);
     return *database_;
 }
 
 void ProductQuery::fail(const std::exception& cause) const {
     if (const auto* already = dynamic_cast<const DatabaseError*>(&cause)) throw *already;
-    throw DatabaseError(directory_, fileName_, cause.what());
+    throw DatabaseError(directory_, fileName_, asProductFailure(cause));
 }
 
 template <typename Action>

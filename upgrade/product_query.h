@@ -4,6 +4,7 @@
 // opens that file with the first statement, and keeps it open for later
 // statements until it is pointed at another file.
 
+#include "failure_cause.h"
 #include "installation.h"
 #include "product_database.h"
 
@@ -14,18 +15,24 @@
 
 namespace upgrade {
 
-// A failure of a product database: the directory, the file and the cause.
+// A failure of a product database: the directory, the file, the kind of
+// failure and the cause as the user reads it (failure_cause.h).
 class DatabaseError : public std::runtime_error {
 public:
-    DatabaseError(std::string directory, std::string fileName, std::string cause);
+    DatabaseError(std::string directory, std::string fileName, std::string cause,
+                  FailureKind kind = FailureKind::Unexpected);
+    // The failure in the directory and file, its cause in the user's words.
+    DatabaseError(std::string directory, std::string fileName, const ProductDatabaseFailure& failure);
     const std::string& directory() const { return directory_; }
     const std::string& fileName() const { return fileName_; }
     const std::string& cause() const { return cause_; }
+    FailureKind kind() const { return kind_; }
 
 private:
     std::string directory_;
     std::string fileName_;
     std::string cause_;
+    FailureKind kind_;
 };
 
 class ProductQuery {
@@ -40,7 +47,7 @@ public:
     bool isOpen() const { return database_ != nullptr; }
 
     // Statements and units of work on the file pointed at; the first one
-    // opens it. Failures throw DatabaseError.
+    // opens it. Failures throw DatabaseError, its cause in the user's words.
     std::size_t execute(std::string_view sql, const SqlParameters& parameters = {});
     void beginWork();
     void commitWork();

@@ -187,8 +187,9 @@ TEST_F(UpgradeEndToEnd, AFortuneFailureStopsTheActionAndLeavesThatFile) {
     const FortuneUpgradeResult result = runFortuneUpgrade(fortuneList(), *query, feedback);
     ASSERT_TRUE(result.failure.has_value());
     EXPECT_EQ(fileBytes(first), firstBefore);
-    for (const demo::InstalledFile& f : installed)
+    for (const demo::InstalledFile& f : installed) {
         if (f.path != first) EXPECT_EQ(fileBytes(f.path), before[f.path]) << "nothing after the failure is touched";
+    }
     ASSERT_EQ(feedback.messages.size(), 1u);
     EXPECT_EQ(feedback.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(feedback.messages[0].text.find("Tgcode.dll"), std::string::npos);

@@ -3,6 +3,7 @@
 // upgrade actions without an engine. Statements of a unit become visible in
 // `committed` only on commit.
 
+#include "upgrade/failure_cause.h"
 #include "upgrade/product_database.h"
 
 #include <functional>
@@ -21,10 +22,15 @@ struct FakeFileState {
     std::vector<RecordedStatement> committed;
     int commits = 0;
     int rollbacks = 0;
-    // Fails the n-th statement (counted from 1 over the file's life) with this message.
+    // Fails the n-th statement (counted from 1 over the file's life) with this
+    // kind of failure, table and technical detail.
     int failAtStatement = 0;
+    upgrade::FailureKind failureKind = upgrade::FailureKind::TableMissing;
+    std::string failureTable = "huangdao";
     std::string failure = "no such table: huangdao";
     int statementsSeen = 0;
+    // What every statement reports as the number of rows it changed.
+    std::size_t changedRows = 1;
 };
 
 class FakeProductDatabase : public upgrade::ProductDatabase {
@@ -32,9 +38,10 @@ public:
     explicit FakeProductDatabase(FakeFileState& state) : state_(state) { ++state_.opens; }
     void beginWork() override { pending_.clear(); }
     std::size_t execute(std::string_view sql, const upgrade::SqlParameters& parameters) override {
-        if (++state_.statementsSeen == state_.failAtStatement) throw std::runtime_error(state_.failure);
+        if (++state_.statementsSeen == state_.failAtStatement)
+            throw upgrade::ProductDatabaseFailure(state_.failureKind, state_.failure, state_.failureTable);
         pending_.push_back({std::string(sql), parameters});
-        return 1;
+        return state_.changedRows;
     }
     void commitWork() override {
         state_.committed.insert(state_.committed.end(), pending_.begin(), pending_.end());

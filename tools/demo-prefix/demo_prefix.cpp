@@ -45,6 +45,22 @@ std::string lastEdition(std::string text) {
     return text;
 }
 
+// A table of the product's own that the patch must leave alone.
+jet::NewTable productSettingsTable() {
+    jet::NewTable table;
+    table.name = "Settings";
+    table.columns = {{"ID", jet::ColumnType::Long, 0, true},
+                     {"Name", jet::ColumnType::Text, 50},
+                     {"Setting", jet::ColumnType::Text, 255},
+                     {"Changed", jet::ColumnType::DateTime}};
+    table.indexes.push_back({"PrimaryKey", {"ID"}, true, true});
+    table.rows = {{std::monostate{}, std::string("用户名"), std::string("演示用户"), jet::DateTime{44927.5}},
+                  {std::monostate{}, std::string("注册码"), std::string("DEMO-0000-0000"), jet::DateTime{44928.25}}};
+    return table;
+}
+
+}  // namespace
+
 jet::NewTable almanacTable(AlmanacShape shape) {
     jet::NewTable table;
     table.name = "huangdao";
@@ -86,29 +102,13 @@ jet::NewTable horoscopeTable() {
     return table;
 }
 
-// A table of the product's own that the patch must leave alone.
-jet::NewTable productSettingsTable() {
-    jet::NewTable table;
-    table.name = "Settings";
-    table.columns = {{"ID", jet::ColumnType::Long, 0, true},
-                     {"Name", jet::ColumnType::Text, 50},
-                     {"Setting", jet::ColumnType::Text, 255},
-                     {"Changed", jet::ColumnType::DateTime}};
-    table.indexes.push_back({"PrimaryKey", {"ID"}, true, true});
-    table.rows = {{std::monostate{}, std::string("用户名"), std::string("演示用户"), jet::DateTime{44927.5}},
-                  {std::monostate{}, std::string("注册码"), std::string("DEMO-0000-0000"), jet::DateTime{44928.25}}};
-    return table;
-}
-
-void writeDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
+void writeProductDatabase(const fs::path& file, std::vector<jet::NewTable> tables) {
     tables.push_back(productSettingsTable());
     jet::DatabaseOptions options;
     options.codePage = 936;
     options.sortOrder = 2052;
     jet::createDatabase(upgrade::utf8FromPath(file), tables, options);
 }
-
-}  // namespace
 
 fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
     fs::path path = prefix / ("drive_" + std::string(1, static_cast<char>(directory[0] | 0x20)));
@@ -139,7 +139,7 @@ std::vector<InstalledFile> installProduct(const fs::path& prefix, const DemoProd
         const fs::path folder = localDirectory(prefix, product.directory);
         fs::create_directories(folder);
         const fs::path file = folder / fileName;
-        writeDatabase(file, std::move(tables));
+        writeProductDatabase(file, std::move(tables));
         made.push_back({product.directory, fileName, file});
     };
     const bool fengShui = isFengShui(product.directory);

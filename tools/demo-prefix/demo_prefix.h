@@ -5,6 +5,8 @@
 // marriage-matching product, products on drives C and E, and a directory that
 // the almanac list names twice.
 
+#include "jet/new_table.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,6 +29,15 @@ std::vector<InstalledFile> makeDemoPrefix(const std::filesystem::path& prefix);
 void makeDrives(const std::filesystem::path& prefix);
 
 enum class AlmanacShape { Plain, WithAutoNumberKey, WithDateIndex };
+
+// The tables of the products' databases, holding last edition's content:
+// huangdao (the first 365 days), Bennian2011 and xingzuo2007.
+jet::NewTable almanacTable(AlmanacShape shape);
+jet::NewTable fortuneTable();
+jet::NewTable horoscopeTable();
+// Writes a product database (Chinese code page and sort order) holding these
+// tables and the product's own settings table.
+void writeProductDatabase(const std::filesystem::path& file, std::vector<jet::NewTable> tables);
 
 struct DemoProduct {
     std::string directory;

@@ -97,7 +97,8 @@ TEST_F(AlmanacUpgrade, AFailureLeavesThatFileUntouchedListsItAndGoesOn) {
     EXPECT_EQ(message.caption, "信息提示");
     EXPECT_EQ(message.icon, MessageIcon::Warning) << "a failure is never reported as success";
     EXPECT_EQ(message.text, "以下目录更新失败，原有数据未改动：\n" + std::string(kPlain) +
-                                "：QorBirth.dll，no such table: huangdao\n其余产品已更新成功。");
+                                "：QorBirth.dll，缺少数据表 huangdao，该软件的版本与本补丁不匹配，请重新安装该软件后再升级。"
+                                "（技术信息：no such table: huangdao）\n其余产品已更新成功。");
 }
 
 TEST_F(AlmanacUpgrade, WhenEveryDirectoryFailsTheMessageSaysNoneWasUpgraded) {

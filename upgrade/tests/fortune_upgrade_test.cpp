@@ -79,6 +79,7 @@ TEST_F(FortuneUpgrade, AFailureEndsTheActionLeavesTheFileAndShowsOneErrorBox) {
     const auto never = prefix.install(kLater, "\\QorFile.dll");
     opener.state(broken).failAtStatement = 5;
     opener.state(broken).failure = "no such table: Bennian2011";
+    opener.state(broken).failureTable = "Bennian2011";
     const FortuneUpgradeResult result = run(CatalogueList({std::string(kProduct), std::string(kLater)}));
 
     EXPECT_EQ(opener.state(done).commits, 1) << "files finished before stay upgraded";
@@ -90,8 +91,19 @@ TEST_F(FortuneUpgrade, AFailureEndsTheActionLeavesTheFileAndShowsOneErrorBox) {
     const UserMessage& box = feedback.messages[0];
     EXPECT_EQ(box.caption, "信息提示");
     EXPECT_EQ(box.icon, MessageIcon::Error);
-    EXPECT_NE(box.text.find(std::string(kLater)), std::string::npos);
-    EXPECT_NE(box.text.find("Tgcode.dll"), std::string::npos);
-    EXPECT_NE(box.text.find("no such table: Bennian2011"), std::string::npos);
-    EXPECT_NE(box.text.find("未作任何改动"), std::string::npos);
+    EXPECT_EQ(box.text, "升级中止。\n目录：" + std::string(kLater) +
+                            "\n文件：Tgcode.dll\n原因：缺少数据表 Bennian2011，该软件的版本与本补丁不匹配，"
+                            "请重新安装该软件后再升级。（技术信息：no such table: Bennian2011）\n"
+                            "此文件保持原样，未作任何改动。");
+}
+
+TEST_F(FortuneUpgrade, AKeyThatMatchesNoRowChangesNothingAndIsNoError) {
+    const auto keyless = prefix.install(kProduct, "\\Tgcode.dll");
+    opener.state(keyless).changedRows = 0;
+    const FortuneUpgradeResult result = run(CatalogueList({std::string(kProduct)}));
+
+    EXPECT_FALSE(result.failure.has_value());
+    EXPECT_FALSE(opener.state(keyless).committed.empty());
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_EQ(feedback.messages[0].text, "更新成功！");
 }

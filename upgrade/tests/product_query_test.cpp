@@ -28,6 +28,8 @@ TEST(ProductQuery, PointingDoesNoInputOutputAndAMissingFileFailsAtTheFirstStatem
     } catch (const DatabaseError& e) {
         EXPECT_EQ(e.directory(), kDir);
         EXPECT_EQ(e.fileName(), "QorBirth.dll");
+        EXPECT_EQ(e.kind(), upgrade::FailureKind::FileMissing);
+        EXPECT_EQ(e.cause().rfind("找不到数据库文件", 0), 0u) << e.cause();
         EXPECT_NE(std::string(e.what()).find("QorBirth.dll"), std::string::npos);
     }
     EXPECT_THROW(ProductQuery(opener, prefix.installation()).execute("DELETE FROM huangdao"), std::logic_error);
@@ -61,6 +63,7 @@ TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
     FakeOpener opener;
     opener.state(file).failAtStatement = 1;
     opener.state(file).failure = "no such table: Bennian2011";
+    opener.state(file).failureTable = "Bennian2011";
     ProductQuery query(opener, prefix.installation());
     query.pointAt(kDir, "\\Tgcode.dll");
     try {
@@ -69,6 +72,8 @@ TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
     } catch (const DatabaseError& e) {
         EXPECT_EQ(e.directory(), kDir);
         EXPECT_EQ(e.fileName(), "Tgcode.dll");
-        EXPECT_EQ(e.cause(), "no such table: Bennian2011");
+        EXPECT_EQ(e.kind(), upgrade::FailureKind::TableMissing);
+        EXPECT_EQ(e.cause(), "缺少数据表 Bennian2011，该软件的版本与本补丁不匹配，请重新安装该软件后再升级。"
+                             "（技术信息：no such table: Bennian2011）");
     }
 }
