@@ -14,11 +14,12 @@ bool isFengShuiProduct(std::string_view directory) {
 void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
     const std::size_t days = content::almanacDayCount();
-    SqlParameters values(content::kAlmanacColumnCount);
     for (std::size_t i = 0; i < days; ++i) {
         const auto day = content::almanacDay(i);
-        for (std::size_t c = 0; c < day.size(); ++c) values[c] = std::string(day[c]);
-        query.execute(kInsertAlmanacDay, values);
+        SqlParameters values;
+        values.reserve(day.size());
+        for (const auto& text : day) values.emplace_back(std::string(text));
+        query.execute(kInsertAlmanacDay, std::move(values));
     }
 }
 

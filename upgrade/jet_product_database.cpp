@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 namespace upgrade {
 namespace {
 
-jet::Value toJetValue(const SqlParameter& parameter) {
-    if (const auto* text = std::get_if<std::string>(&parameter)) return *text;
+jet::Value toJetValue(SqlParameter&& parameter) {
+    if (auto* text = std::get_if<std::string>(&parameter)) return std::move(*text);
     if (const auto* number = std::get_if<std::int64_t>(&parameter)) return *number;
     return std::monostate{};
 }
@@ -184,10 +184,10 @@ public:
         translatedErrors(file_, [&] { connection_.beginWork(); });
     }
 
-    std::size_t execute(std::string_view sql, const SqlParameters& parameters) override {
+    std::size_t execute(std::string_view sql, SqlParameters parameters) override {
         std::vector<jet::Value> values;
         values.reserve(parameters.size());
-        for (const SqlParameter& parameter : parameters) values.push_back(toJetValue(parameter));
+        for (SqlParameter& parameter : parameters) values.push_back(toJetValue(std::move(parameter)));
         return translatedErrors(file_, [&] { return connection_.execute(sql, std::move(values)); });
     }
 
