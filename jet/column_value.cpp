@@ -208,9 +208,12 @@ void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std
         return std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
     };
     for (std::size_t i = 0; i < size;) {
-        // Runs of three-byte characters (CJK text) in a tight loop.
-        while (i + 2 < size && (text[i] & 0xF0) == 0xE0 && (((text[i + 1] & 0xC0u) ^ 0x80u) | ((text[i + 2] & 0xC0u) ^ 0x80u)) == 0) {
-            const std::uint32_t unit = (std::uint32_t(text[i] & 0x0F) << 12) | (std::uint32_t(text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
+        // Runs of three-byte characters (CJK text) in a tight loop: the lead byte 1110xxxx and
+        // two continuation bytes 10xxxxxx are checked with one mask on three bytes at once.
+        while (i + 3 <= size) {
+            const std::uint32_t three = text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
+            if ((three & 0xC0C0F0u) != 0x8080E0u) break;
+            const std::uint32_t unit = ((three & 0x0Fu) << 12) | ((three & 0x3F00u) >> 2) | ((three >> 16) & 0x3Fu);
             put[0] = static_cast<std::uint8_t>(unit);
             put[1] = static_cast<std::uint8_t>(unit >> 8);
             put += 2;
