@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jet/error.h"
+#include "jet/native_path.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -23,9 +24,12 @@ namespace jet {
 namespace fs = std::filesystem;
 
 std::string jetLockFilePath(const std::string& databasePath) {
-    fs::path path(databasePath);
+    // Through UTF-8 both ways: on Windows a path made from a plain string would take it as ANSI
+    // text and garble the Chinese folder names.
+    fs::path path = nativePath(databasePath);
     path.replace_extension(".ldb");
-    return path.string();
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
 }
 
 std::string writerLockPath(const std::string& databasePath) { return databasePath + ".jet-lock"; }

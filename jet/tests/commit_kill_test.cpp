@@ -9,6 +9,7 @@
 
 #include "jet/atomic_replace.h"
 #include "jet/connection.h"
+#include "jet/tests/commit_unit.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"
@@ -19,22 +20,13 @@ namespace {
 using namespace jet::testing;
 using namespace jet::fixtures;
 
-void runUnit(const std::string& path) {
-    Connection connection(path);
-    connection.beginWork();
-    connection.execute("DELETE FROM huangdao", {});
-    for (std::size_t day = 0; day < 400; ++day) connection.execute(kAlmanacInsert, almanacRow(day, 5));
-    for (std::size_t s = 0; s < 12; ++s) connection.execute(kHoroscopeUpdate, {Value(hexText(5000, static_cast<unsigned>(s))), Value(starSigns()[s])});
-    connection.commitWork();
-}
-
 class CommitKillTest : public ::testing::Test {
 protected:
     void SetUp() override {
         makeDatabase(original, {almanacTable(300), horoscopeTable()}, 2052);
         oldBytes = readBytes(original);
         std::filesystem::copy_file(original, expected);
-        runUnit(expected);
+        runCommitUnit(expected);
         newBytes = readBytes(expected);
         ASSERT_NE(oldBytes, newBytes);
     }
@@ -48,7 +40,7 @@ protected:
         if (child == 0) {
             arm();
             try {
-                runUnit(path);
+                runCommitUnit(path);
             } catch (const std::exception&) {
                 _exit(3);   // reported through the exit status below
             }
@@ -84,7 +76,7 @@ TEST_F(CommitKillTest, KilledAtEveryStepOfTheReplacement) {
         const std::string probe = dir.file("count.dll");
         writeBytes(probe, oldBytes);
         setReplaceProbe([&](const char*) { ++steps; });
-        runUnit(probe);
+        runCommitUnit(probe);
         setReplaceProbe(nullptr);
     }
     ASSERT_GT(steps, 4);

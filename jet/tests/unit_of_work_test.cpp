@@ -3,16 +3,22 @@
 
 #include <filesystem>
 #include <fstream>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "jet/atomic_replace.h"
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "jet/file_lock.h"
+#include "jet/native_path.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"
@@ -93,6 +99,37 @@ TEST_F(UnitOfWorkTest, AJetLockFileMeansTheDatabaseIsInUse) {
     EXPECT_NE(error.cause().find("close the program"), std::string::npos);
 }
 
+// Product folders have Chinese names. The engine takes UTF-8 names and must reach the database,
+// the product's lock file, its own lock file and the replacement through them on every system
+// (on Windows through the wide-character API, whatever the ANSI code page).
+TEST_F(UnitOfWorkTest, ChineseFolderAndFileNames) {
+    const std::string folder = dir.file("") + "算命大师正式版";
+    fs::create_directory(nativePath(folder));
+    const std::string chinese = folder + "/黄道吉日.dll";
+    makeDatabase(chinese, {almanacTable(10)}, 2052);
+    {
+        Connection connection(chinese);
+        connection.beginWork();
+        connection.execute("DELETE FROM huangdao", {});
+        connection.execute(kAlmanacInsert, almanacRow(1, 1));
+        EXPECT_TRUE(fs::exists(nativePath(writerLockPath(chinese))));
+        connection.commitWork();
+    }
+    EXPECT_EQ(rowsOf(chinese, "huangdao").size(), 1u);
+    EXPECT_FALSE(fs::exists(nativePath(writerLockPath(chinese))));
+    EXPECT_FALSE(fs::exists(nativePath(replacementPath(chinese))));
+    JET_EXPECT_INDEXES_CONSISTENT(chinese, true);
+
+    std::ofstream(nativePath(folder + "/黄道吉日.ldb")) << "PC-1";
+    try {
+        Connection connection(chinese);
+        ADD_FAILURE() << "opened while the product has it open";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.kind(), ErrorKind::InUse);
+        EXPECT_NE(error.cause().find("黄道吉日.ldb"), std::string::npos) << error.what();
+    }
+}
+
 TEST_F(UnitOfWorkTest, OurOwnLockKeepsASecondWriterOut) {
     {
         Connection first(path);
@@ -103,6 +140,8 @@ TEST_F(UnitOfWorkTest, OurOwnLockKeepsASecondWriterOut) {
     Connection again(path);   // released with the first connection
 }
 
+// Windows has no fork(); windows_process_test.cpp holds the lock from a child process there.
+#ifndef _WIN32
 TEST_F(UnitOfWorkTest, AnotherProcessHoldingTheLockKeepsUsOut) {
     int ready[2], release[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -133,12 +172,23 @@ TEST_F(UnitOfWorkTest, AnotherProcessHoldingTheLockKeepsUsOut) {
     Connection after(path);   // free again once the other process ended
     close(ready[0]);
 }
+#endif
 
-TEST_F(UnitOfWorkTest, ReadOnlyFileOrFolderIsRefused) {
+TEST_F(UnitOfWorkTest, ReadOnlyFileIsRefused) {
     const auto before = readBytes(path);
+    // On Windows this sets the file's read-only attribute.
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
     EXPECT_EQ(openError().kind(), ErrorKind::ReadOnly);
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(readBytes(path), before);
+    Connection writable(path);
+}
+
+// Windows ignores the read-only attribute of a folder (Explorer uses it to mark customised
+// folders), so only POSIX refuses a read-only folder.
+#ifndef _WIN32
+TEST_F(UnitOfWorkTest, ReadOnlyFolderIsRefused) {
+    const auto before = readBytes(path);
     const fs::path folder = fs::path(path).parent_path();
     fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
     const Error error = openError();
@@ -147,6 +197,7 @@ TEST_F(UnitOfWorkTest, ReadOnlyFileOrFolderIsRefused) {
     EXPECT_NE(error.cause().find("folder"), std::string::npos);
     EXPECT_EQ(readBytes(path), before);
 }
+#endif
 
 TEST_F(UnitOfWorkTest, MissingFileAndForeignFilesAreRefused) {
     EXPECT_THROW(Connection(dir.file("absent.dll")), Error);
@@ -165,6 +216,9 @@ TEST_F(UnitOfWorkTest, ALeftoverReplacementFileIsRemoved) {
     EXPECT_FALSE(fs::exists(replacementPath(path)));
 }
 
+#ifndef _WIN32
+// A full disk is simulated with a file size limit, which Windows does not have; there a failed
+// replacement is shown with a file another program keeps open (below).
 TEST_F(UnitOfWorkTest, AFailedWriteKeepsTheOldFileAndTheUnit) {
     const auto before = readBytes(path);
     Connection connection(path);
@@ -181,7 +235,7 @@ TEST_F(UnitOfWorkTest, AFailedWriteKeepsTheOldFileAndTheUnit) {
         connection.commitWork();
         ADD_FAILURE() << "commit succeeded";
     } catch (const Error& error) {
-        EXPECT_EQ(error.kind(), ErrorKind::Io);
+        EXPECT_EQ(error.kind(), ErrorKind::DiskFull);
         EXPECT_NE(error.cause().find("cannot write the temporary file"), std::string::npos) << error.what();
     }
     setrlimit(RLIMIT_FSIZE, &saved);
@@ -193,12 +247,50 @@ TEST_F(UnitOfWorkTest, AFailedWriteKeepsTheOldFileAndTheUnit) {
     EXPECT_TRUE(rowsOf(path, "huangdao").empty());
 }
 
+// Windows has no group or other permissions to keep.
 TEST_F(UnitOfWorkTest, CommitKeepsThePermissions) {
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read, fs::perm_options::replace);
     Connection connection(path);
     connection.execute("DELETE FROM huangdao", {});
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
+#else
+// Most programs open a file without allowing it to be deleted or renamed while they hold it;
+// the rename over it then fails. The old file and the unit stay, as after a failed write.
+TEST_F(UnitOfWorkTest, AFailedReplaceKeepsTheOldFileAndTheUnit) {
+    const auto before = readBytes(path);
+    Connection connection(path);
+    connection.beginWork();
+    connection.execute("DELETE FROM huangdao", {});
+    HANDLE reader = CreateFileW(fs::path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    try {
+        connection.commitWork();
+        ADD_FAILURE() << "commit succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.kind(), ErrorKind::Io);
+        EXPECT_NE(error.cause().find("cannot replace the file"), std::string::npos) << error.what();
+    }
+    CloseHandle(reader);
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_FALSE(fs::exists(replacementPath(path)));
+    EXPECT_TRUE(connection.inWork());
+    connection.commitWork();   // a retry succeeds once the other program let go
+    EXPECT_TRUE(rowsOf(path, "huangdao").empty());
+}
+
+TEST_F(UnitOfWorkTest, CommitKeepsTheFileAttributes) {
+    const std::wstring name = fs::path(path).wstring();
+    ASSERT_TRUE(SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    Connection connection(path);
+    connection.execute("DELETE FROM huangdao", {});
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << std::hex << attributes;
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE) << std::hex << attributes;
+    EXPECT_TRUE(rowsOf(path, "huangdao").empty());
+}
+#endif
 
 }  // namespace
 }  // namespace jet

@@ -1,7 +1,8 @@
 // fortune-data-patch-headless: runs both upgrade actions of the patch without
 // a window, through the same code as the window's buttons, and prints what
 // happened in each product directory and the closing messages. Products are
-// looked up in $WINEPREFIX (or ~/.wine) as by the window.
+// looked up as by the window: on Windows on the computer's own drives, elsewhere
+// in $WINEPREFIX (or ~/.wine).
 
 #include "upgrade/almanac_upgrade.h"
 #include "upgrade/fortune_upgrade.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     if (argc > 1) return usage();
     (void)argv;
     const upgrade::Installation installation;
-    std::cout << "Products are looked up in the " << installation.description() << "\n";
+    std::cout << "Products are looked up in: " << installation.description() << "\n";
 
     upgrade::JetDatabaseOpener opener;
     upgrade::ProductQuery query(opener, installation);

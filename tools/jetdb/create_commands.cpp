@@ -7,6 +7,7 @@
 #include "jet/add_table.h"
 #include "jet/database_builder.h"
 #include "jet/error.h"
+#include "jet/native_path.h"
 #include "tools/jetdb/commands.h"
 #include "tools/jetdb/json_rows.h"
 
@@ -105,7 +106,7 @@ int createTable(const std::vector<std::string>& args, std::ostream&) {
         table.indexes.insert(table.indexes.begin(), key);
     }
     if (!rowsFile.empty()) {
-        std::ifstream in(rowsFile);
+        std::ifstream in(jet::nativePath(rowsFile));
         if (!in) throw jet::Error(jet::ErrorKind::Io, rowsFile, "", "cannot open the rows file");
         try {
             table.rows = readJsonRows(in);

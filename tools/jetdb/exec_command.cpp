@@ -6,6 +6,7 @@
 
 #include "jet/connection.h"
 #include "jet/error.h"
+#include "jet/native_path.h"
 #include "jet/index_check.h"
 #include "jet/page_file.h"
 #include "jet/sql_parser.h"
@@ -40,7 +41,7 @@ std::vector<jet::Value> parseParameters(const std::vector<std::string>& args, st
 }
 
 std::string readScript(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(jet::nativePath(path), std::ios::binary);
     if (!in) throw UsageError("exec: cannot read the script " + path);
     std::ostringstream text;
     text << in.rdbuf();

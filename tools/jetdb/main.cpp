@@ -8,6 +8,14 @@
 #include "jet/error.h"
 #include "tools/jetdb/commands.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <shellapi.h>
+
+#include <filesystem>
+#endif
+
 namespace {
 
 const char kUsage[] =
@@ -36,10 +44,34 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 on success, 1 on database errors, 2 on usage errors.\n";
 
+// The arguments as UTF-8, as the engine takes file names and values. Windows hands main() its
+// arguments in the ANSI code page, which loses Chinese text elsewhere than on a Chinese system,
+// so there they are read from the wide command line.
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide && i < count; ++i) {
+        const std::u8string u8 = std::filesystem::path(wide[i]).u8string();
+        args.emplace_back(u8.begin(), u8.end());
+    }
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);   // the output is UTF-8 text
+#endif
+    std::vector<std::string> args = utf8Arguments(argc, argv);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
