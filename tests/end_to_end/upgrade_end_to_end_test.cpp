@@ -154,12 +154,14 @@ TEST_F(UpgradeEndToEnd, BrokenProductsFailAloneAndKeepTheirFilesByteForByte) {
         return folder / "QorBirth.dll";
     };
     jet::NewTable other{"Settings", {{"Name", jet::ColumnType::Text, 50}}, {}, {{std::string("x")}}};
-    jet::NewTable tooShort{"huangdao", {}, {}, {}};
-    for (std::string_view column : content::kAlmanacColumns)
+    jet::NewTable tooShort{"huangdao", {}, {}, {}}, sound{"huangdao", {}, {}, {}};
+    for (std::string_view column : content::kAlmanacColumns) {
         tooShort.columns.push_back({std::string(column), jet::ColumnType::Text, static_cast<std::uint16_t>(column == "yi" ? 20 : 255)});
+        sound.columns.push_back({std::string(column), jet::ColumnType::Text, 255});
+    }
     const fs::path missingFile = make(noTable, {other});
     const fs::path shortFile = make(shortColumn, {tooShort});
-    const fs::path busyFile = make(inUse, {tooShort});
+    const fs::path busyFile = make(inUse, {sound});   // only the lock file makes it fail
     std::ofstream(busyFile.parent_path() / "QorBirth.ldb") << "lock";
     const std::string missingBefore = fileBytes(missingFile), shortBefore = fileBytes(shortFile),
                       busyBefore = fileBytes(busyFile);
@@ -176,6 +178,7 @@ TEST_F(UpgradeEndToEnd, BrokenProductsFailAloneAndKeepTheirFilesByteForByte) {
     EXPECT_EQ(message.icon, MessageIcon::Warning);
     for (const std::string& directory : {noTable, shortColumn, inUse})
         EXPECT_NE(message.text.find(directory), std::string::npos) << message.text;
+    EXPECT_NE(message.text.find("数据库正被其他程序使用"), std::string::npos) << message.text;
     EXPECT_NE(message.text.find("其余产品已更新成功。"), std::string::npos);
 }
 
