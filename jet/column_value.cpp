@@ -46,6 +46,8 @@ void appendLittleEndian(std::vector<std::uint8_t>& out, std::uint64_t value, int
 }
 
 std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
+    if (bytes.size() < static_cast<std::size_t>(size))   // a damaged row cut the field short
+        throw Damage("a field of " + std::to_string(bytes.size()) + " bytes is shorter than its " + std::to_string(size) + "-byte type");
     std::uint64_t raw = 0;
     for (int i = 0; i < size; ++i) raw |= std::uint64_t(bytes.at(i)) << (8 * i);
     const std::uint64_t sign = 1ull << (8 * size - 1);
@@ -277,7 +279,7 @@ Value decodeField(const PageFile& file, const ColumnDefinition& column, const Ro
     if (!field.present) return Value();
     const Bytes bytes(field.bytes.data(), field.bytes.size());
     switch (column.columnType()) {
-    case ColumnType::Byte: return std::int64_t(field.bytes.at(0));
+    case ColumnType::Byte: return std::int64_t(ByteView(bytes).u8(0, "byte"));
     case ColumnType::Integer: return readSigned(field.bytes, 2);
     case ColumnType::Long: return readSigned(field.bytes, 4);
     case ColumnType::Double: return ByteView(bytes).f64(0, "double");

@@ -26,6 +26,7 @@ std::string where(const TableDefinition& table, std::size_t index) {
 
 std::uint32_t childPage(const std::vector<std::uint8_t>& entry) {
     const std::size_t n = entry.size();
+    if (n < 8) throw Damage("index node entry is too short");   // a key and the child's page number
     return (std::uint32_t(entry[n - 4]) << 24) | (std::uint32_t(entry[n - 3]) << 16) | (std::uint32_t(entry[n - 2]) << 8) | entry[n - 1];
 }
 
@@ -107,6 +108,8 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
                 included = rowIndexKey(table, i, rowValues[r], key, allNull);
             } catch (const std::invalid_argument&) {
                 encodable = false;   // the entry's presence is still checked below
+            } catch (const std::out_of_range& error) {
+                throw Damage(error.what());   // the definition names a column the table lacks
             }
             if (!included) continue;
             ++expected;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the patch needs to build, run and be tested,
 # skipping those already present. Runs as root or through sudo.
+# Extra package names given as arguments are installed too (e.g. the sanitizer run's clang).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   mdbtools mdbtools-dev nodejs npm
   xvfb xauth imagemagick
+  "$@"
 )
 
 missing=()

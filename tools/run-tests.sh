@@ -6,12 +6,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-packages.sh
 
 # Node helpers (independent readers, generators) with their locked dependencies.
-for lock in tools/*/package-lock.json; do
-  [ -e "$lock" ] || continue
-  dir=$(dirname "$lock")
-  [ -d "$dir/node_modules" ] && [ "$dir/node_modules/.package-lock.json" -nt "$lock" ] && continue
-  npm ci --prefix "$dir" --no-audit --no-fund --loglevel=error
-done
+bash tools/install-node-helpers.sh
 
 cmake --preset release
 cmake --build --preset release --parallel "$(nproc)"

@@ -1,9 +1,12 @@
 // Damaged files raise Error(Damaged) naming file and table: never a crash, a hang or a read
 // outside the file.
+#include <algorithm>
 #include <random>
 
+#include "jet/column_value.h"
 #include "jet/data_page.h"
 #include "jet/database_builder.h"
+#include "jet/index_check.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {
@@ -57,6 +60,57 @@ TEST(DamagedInput, PointersPastTheEndOfTheFile) {
     const Error error = damageOf(image);
     EXPECT_EQ(error.kind(), ErrorKind::Damaged);
     EXPECT_NE(error.cause().find("past the end"), std::string::npos);
+}
+
+// The index self-check on a definition whose index names a column the table does not have.
+TEST(DamagedInput, IndexCheckOfAnIndexOnAMissingColumnIsDamage) {
+    const auto image = sampleImage();
+    const PageFile file = PageFile::fromImage("damaged.mdb", image);
+    TableDefinition table = Database::fromImage("damaged.mdb", image).table("Notes");
+    ASSERT_FALSE(table.physicalIndexes.empty());
+    EXPECT_TRUE(checkTableIndexes(file, table, true).empty());
+    table.physicalIndexes[0].columns[0].columnNumber = 11519;
+    EXPECT_THROW(checkTableIndexes(file, table, false), Damage);
+}
+
+// An index root turned into a node page holding one entry of two bytes, too short for a key and
+// a child page number.
+TEST(DamagedInput, IndexCheckOfATooShortNodeEntryIsDamage) {
+    auto image = sampleImage();
+    const std::uint32_t root = Database::fromImage("damaged.mdb", image).table("Notes").physicalIndexes.at(0).rootPage;
+    std::uint8_t* page = pageAt(image, root);
+    const std::size_t entriesAt = 0x1E0, bitmapAt = 0x1B;
+    page[0] = 0x03;
+    putU16(page + 2, static_cast<std::uint16_t>(kPageSize - entriesAt - 2));   // two bytes used
+    putU32(page + 20, 0);                                                      // no tail page
+    std::fill(page + bitmapAt, page + entriesAt, std::uint8_t{0});
+    page[bitmapAt] = 0x04;                                                     // an entry ends at byte 2
+    try {
+        checkAllIndexes(PageFile::fromImage("damaged.mdb", image), false);
+        ADD_FAILURE() << "damage went unnoticed";
+    } catch (const Damage& damage) {
+        EXPECT_NE(std::string(damage.what()).find("too short"), std::string::npos) << damage.what();
+    }
+}
+
+// Fixed-size fields that a damaged row cut short, as the write path and the index check decode them.
+TEST(DamagedInput, ShortFixedFieldsAreDamage) {
+    const PageFile file = PageFile::fromImage("damaged.mdb", sampleImage());
+    const std::pair<ColumnType, std::size_t> cases[] = {{ColumnType::Byte, 0}, {ColumnType::Integer, 1}, {ColumnType::Long, 3},
+                                                        {ColumnType::Double, 7}, {ColumnType::DateTime, 4}};
+    for (const auto& [type, size] : cases) {
+        ColumnDefinition column;
+        column.name = "c";
+        column.type = static_cast<std::uint8_t>(type);
+        RowField field;
+        field.present = true;
+        field.bytes.assign(size, 0x7F);
+        EXPECT_THROW(decodeField(file, column, field), Damage) << columnTypeName(column.type);
+        field.bytes.push_back(0x7F);
+        if (type == ColumnType::Integer || type == ColumnType::Long) {
+            EXPECT_NO_THROW(decodeField(file, column, field));
+        }
+    }
 }
 
 TEST(DamagedInput, WrongPageTypeWhereATableDefinitionShouldBe) {

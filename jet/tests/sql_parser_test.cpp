@@ -46,7 +46,8 @@ TEST(SqlParser, LiteralsKeywordsAndNames) {
     EXPECT_TRUE(isNull(std::get<SqlLiteral>(insert.values[2]).value));
     EXPECT_EQ(parsed.parameterCount, 0u);
 
-    const auto& remove = std::get<DeleteStatement>(parseSql("delete * from t where a = 'x' and b = 2").statement);
+    const ParsedStatement parsedDelete = parseSql("delete * from t where a = 'x' and b = 2");
+    const auto& remove = std::get<DeleteStatement>(parsedDelete.statement);
     ASSERT_EQ(remove.where.size(), 2u);
     EXPECT_EQ(remove.where[1].column, "b");
 }

@@ -301,6 +301,74 @@ TEST_F(FortuneTest, HexHoroscopeUpdateChangesNoIndexPage) {
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 
+// Malformed UTF-8 (here a lone GBK lead byte) is a value error found before anything is written:
+// in short texts and in memos, also when an earlier memo of the same row would already have gone
+// to long-value pages. Inside a unit of work the unit goes on and commits cleanly.
+TEST_F(FortuneTest, MalformedUtf8IsRefusedBeforeWriting) {
+    const auto before = readBytes(path);
+    const Value bad(std::string("key\xA1" "0x"));
+    const Value sign(starSigns()[0]), animal(zodiacAnimals()[0]);
+    Connection connection(path);
+    EXPECT_EQ(kindOf([&] { connection.execute(kHoroscopeUpdate, {bad, sign}); }), ErrorKind::Constraint);
+    EXPECT_EQ(kindOf([&] { connection.execute("update xingzuo2007 set idxz = ?", {bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(kindOf([&] { connection.execute("insert into xingzuo2007 (idxz, content) values (?, 'x')", {bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(kindOf([&] { connection.execute(kFortuneUpdate, {Value(std::string(5000, 'a')), bad, animal}); }), ErrorKind::Constraint);
+    EXPECT_EQ(readBytes(path), before);
+
+    connection.beginWork();
+    EXPECT_EQ(kindOf([&] { connection.execute(kFortuneUpdate, {Value(std::string(5000, 'a')), bad, animal}); }), ErrorKind::Constraint);
+    EXPECT_EQ(connection.execute(kFortuneUpdate, {Value(std::string(5000, 'b')), Value(std::string("ok")), animal}), 1u);
+    connection.commitWork();
+    const auto rows = byKey(rowsOf(path, "Bennian2011"), 1);
+    EXPECT_EQ(std::get<std::string>(rows.at(zodiacAnimals()[0])[2]), std::string(5000, 'b'));
+    JET_EXPECT_INDEXES_CONSISTENT(path, true);
+
+    // Sequences of the right shape whose code point is a surrogate half, overlong or past U+10FFFF:
+    // stored or refused as a value error, in short and long memos alike, never another exception.
+    for (const char* odd : {"\xED\xAE\x9C", "\xC0\x80", "\xF7\xBF\xBF\xBF"})
+        for (const std::size_t padding : {std::size_t{0}, std::size_t{3000}}) {
+            try {
+                connection.execute(kHoroscopeUpdate, {Value(",k" + std::string(odd) + std::string(padding, '$')), sign});
+            } catch (const Error& error) {
+                EXPECT_EQ(error.kind(), ErrorKind::Constraint) << error.what();
+            }
+        }
+    JET_EXPECT_INDEXES_CONSISTENT(path, true);
+}
+
+TEST(MalformedUtf8, InATextAfterALongMemoIsRefusedBeforeTheMemoIsStored) {
+    TempDir dir;
+    const std::string path = dir.file("memo_first.mdb");
+    NewTable table;
+    table.name = "notes";
+    table.columns = {makeColumn("id", ColumnType::Long, 0, true), makeColumn("body", ColumnType::Memo), makeColumn("title", ColumnType::Text, 50)};
+    table.indexes.push_back({"PrimaryKey", {"id"}, true, true});
+    table.rows.push_back({Value(), Value(std::string("first")), Value(std::string("one"))});
+    makeDatabase(path, {table});
+    const auto before = readBytes(path);
+    const Value memo(std::string(6000, 'm')), bad(std::string("\xC3("));
+    Connection connection(path);
+    EXPECT_EQ(kindOf([&] { connection.execute("insert into notes (body, title) values (?, ?)", {memo, bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(kindOf([&] { connection.execute("update notes set body = ?, title = ?", {memo, bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(readBytes(path), before);
+
+    // In a unit the refused statements leave no long-value pages behind: the image is the same
+    // as after the good statement alone.
+    connection.beginWork();
+    EXPECT_EQ(kindOf([&] { connection.execute("insert into notes (body, title) values (?, ?)", {memo, bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(kindOf([&] { connection.execute("update notes set body = ?, title = ?", {memo, bad}); }), ErrorKind::Constraint);
+    EXPECT_EQ(connection.execute("insert into notes (body, title) values (?, 'two')", {memo}), 1u);
+    connection.commitWork();
+    const auto afterUnit = readBytes(path);
+
+    const std::string clean = dir.file("clean.mdb");
+    makeDatabase(clean, {table});
+    Connection(clean).execute("insert into notes (body, title) values (?, 'two')", {memo});
+    EXPECT_EQ(afterUnit.size(), readBytes(clean).size());
+    EXPECT_EQ(rowsOf(path, "notes"), rowsOf(clean, "notes"));
+    JET_EXPECT_INDEXES_CONSISTENT(path, true);
+}
+
 TEST_F(FortuneTest, RowsThatOutgrowTheirPageKeepTheirRowNumber) {
     // Inline memos fill each row; growing a text column then forces rows onto other pages.
     NewTable table;

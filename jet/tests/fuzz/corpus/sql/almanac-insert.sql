@@ -1,0 +1,1 @@
+insert into huangdao(gn,nn,suici,tszf,wuhang,cong,pzbj,jsyq,yi,xsyq,ji) values (?,?,?,?,?,?,?,?,?,?,?)

@@ -1,0 +1,1 @@
+DELETE FROM huangdao; insert into huangdao(gn,nn) values ('20270101', ?); insert into huangdao(gn,nn) values (?, 'x')

@@ -1,0 +1,1 @@
+delete * from [t] where [id] = 4; update t set k = 'key0' where id = 2; update t set k = ? where id = 3

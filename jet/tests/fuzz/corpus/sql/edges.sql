@@ -1,0 +1,1 @@
+update t set n = 32767, b = 0 where n = -300; insert into t(k,n,b) values ('it''s', -32768, 255)

@@ -1,0 +1,1 @@
+update Bennian2011 set [Values] = ?,Liuyue = ? where shuxing = ?

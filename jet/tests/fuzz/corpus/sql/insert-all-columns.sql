@@ -1,0 +1,1 @@
+insert into t (k, n, b, d, dt, y, m, bin, o) values (?, ?, NULL, 2, '2024-01-01', 'yes', ?, NULL, NULL)

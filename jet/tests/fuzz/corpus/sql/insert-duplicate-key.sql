@@ -1,0 +1,1 @@
+insert into t values (NULL, 'key1', 1, 1, 1, '2000-01-01', 0, 'dup', NULL, NULL)

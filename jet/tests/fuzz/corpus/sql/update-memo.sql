@@ -1,0 +1,1 @@
+UPDATE t SET m = ?, n = 12, b = 255 WHERE k = 'key3' AND y = -1;
