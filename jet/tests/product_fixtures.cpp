@@ -25,8 +25,7 @@ std::string hexText(std::size_t characters, unsigned seed) {
     return text;
 }
 
-namespace {
-NewColumn column(const std::string& name, ColumnType type, std::uint16_t length = 255, bool autoNumber = false) {
+NewColumn column(const std::string& name, ColumnType type, std::uint16_t length, bool autoNumber) {
     NewColumn c;
     c.name = name;
     c.type = type;
@@ -34,7 +33,6 @@ NewColumn column(const std::string& name, ColumnType type, std::uint16_t length 
     c.autoNumber = autoNumber;
     return c;
 }
-}  // namespace
 
 std::vector<Value> almanacRow(std::size_t day, unsigned seed) {
     std::vector<Value> row;

@@ -10,6 +10,9 @@
 // Tables shaped like the ones the upgrade writes, for write tests and benchmarks.
 namespace jet::fixtures {
 
+// A column definition for a new table (`length` in characters, for Text columns).
+NewColumn column(const std::string& name, ColumnType type, std::uint16_t length = 255, bool autoNumber = false);
+
 // Chinese text of exactly `characters` characters (CJK ideographs, varied), seeded.
 std::string chineseText(std::size_t characters, unsigned seed);
 // Uppercase hexadecimal text of `characters` characters.

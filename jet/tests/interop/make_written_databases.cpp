@@ -73,19 +73,8 @@ int main(int argc, char** argv) {
             const std::string path = (out / "Large.dll").string();
             NewTable table;
             table.name = "big";
-            NewColumn id;
-            id.name = "id";
-            id.type = ColumnType::Long;
-            id.autoNumber = true;
-            NewColumn key;
-            key.name = "k";
-            key.textLength = 20;
-            table.columns = {id, key};
-            for (int c = 0; c < 7; ++c) {
-                NewColumn text;
-                text.name = "t" + std::to_string(c);
-                table.columns.push_back(text);
-            }
+            table.columns = {column("id", ColumnType::Long, 0, true), column("k", ColumnType::Text, 20)};
+            for (int c = 0; c < 7; ++c) table.columns.push_back(column("t" + std::to_string(c), ColumnType::Text));
             table.indexes.push_back({"PrimaryKey", {"id"}, true, true});
             table.indexes.push_back({"k", {"k"}, false, false});
             makeProductDatabase(path, {table, horoscopeTable()});
@@ -104,16 +93,7 @@ int main(int argc, char** argv) {
             const std::string path = (out / "Overflow.dll").string();
             NewTable table;
             table.name = "grow";
-            NewColumn id;
-            id.name = "id";
-            id.type = ColumnType::Long;
-            id.autoNumber = true;
-            NewColumn key;
-            key.name = "k";
-            key.textLength = 10;
-            NewColumn text;
-            text.name = "t";
-            table.columns = {id, key, text};
+            table.columns = {column("id", ColumnType::Long, 0, true), column("k", ColumnType::Text, 10), column("t", ColumnType::Text)};
             table.indexes.push_back({"PrimaryKey", {"id"}, true, true});
             table.indexes.push_back({"k", {"k"}, false, true});
             for (int i = 0; i < 30; ++i) table.rows.push_back({Value(), Value("k" + std::to_string(i)), Value(std::string("short"))});
