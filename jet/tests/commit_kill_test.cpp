@@ -71,14 +71,7 @@ protected:
 
 TEST_F(CommitKillTest, KilledAtEveryStepOfTheReplacement) {
     // Count the steps of one replacement, then kill a child at each of them.
-    int steps = 0;
-    {
-        const std::string probe = dir.file("count.dll");
-        writeBytes(probe, oldBytes);
-        setReplaceProbe([&](const char*) { ++steps; });
-        runCommitUnit(probe);
-        setReplaceProbe(nullptr);
-    }
+    const int steps = replaceStepCount(dir.file("count.dll"), oldBytes);
     ASSERT_GT(steps, 4);
     int sawNew = 0;
     for (int kill = 1; kill <= steps; ++kill) {

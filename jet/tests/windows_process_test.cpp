@@ -182,14 +182,7 @@ TEST_F(WindowsProcessTest, ATerminatedHolderLeavesNoLockBehind) {
 
 TEST_F(WindowsProcessTest, TerminatedAtEveryStepOfTheReplacement) {
     // Count the steps of one replacement, then end a child at each of them.
-    int steps = 0;
-    {
-        const std::string probe = dir.file("count.dll");
-        writeBytes(probe, oldBytes);
-        setReplaceProbe([&](const char*) { ++steps; });
-        runCommitUnit(probe);
-        setReplaceProbe(nullptr);
-    }
+    const int steps = replaceStepCount(dir.file("count.dll"), oldBytes);
     ASSERT_GT(steps, 4);
     const std::string path = dir.file("work.dll");
     int sawNew = 0;

@@ -1,6 +1,9 @@
 #include "jet/tests/write_test_support.h"
 
+#include "jet/atomic_replace.h"
 #include "jet/database_builder.h"
+#include "jet/tests/commit_unit.h"
+#include "jet/tests/test_support.h"
 
 namespace jet::testing {
 
@@ -13,6 +16,15 @@ void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, 
 
 std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table) {
     return Database::open(path).readAllRows(table);
+}
+
+int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes) {
+    int steps = 0;
+    writeBytes(probe, oldBytes);
+    setReplaceProbe([&](const char*) { ++steps; });
+    runCommitUnit(probe);
+    setReplaceProbe(nullptr);
+    return steps;
 }
 
 }  // namespace jet::testing

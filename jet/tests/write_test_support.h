@@ -17,6 +17,10 @@ void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, 
 // Every row of a table as our reader sees it.
 std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table);
 
+// How many steps the file replacement of the kill tests' commit unit takes: the unit is run
+// once on a copy of `oldBytes` at `probe`, counting the steps the replacement reports.
+int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes);
+
 // The index self-check on a file; writes made by the engine must also keep the distinct-key
 // counts exact.
 #define JET_EXPECT_INDEXES_CONSISTENT(path, exact)                                                         \
