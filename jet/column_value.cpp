@@ -251,6 +251,11 @@ void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std
         }
     }
     const std::size_t units = static_cast<std::size_t>(put - begin) / 2;
+    if (column.columnType() == ColumnType::Text && units > column.length / 2u) {
+        out.resize(start);
+        throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                                    std::to_string(column.length / 2) + ")");
+    }
     if (!compressible) {
         out.resize(start + units * 2);
         return;

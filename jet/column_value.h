@@ -27,7 +27,8 @@ void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::v
 
 // Stored form of text for a Text or Memo column: one byte per character ("compressed", after the
 // FF FE marker) when the column allows it and every character is in U+0001..U+00FF, UCS-2
-// little-endian otherwise. Throws std::invalid_argument on malformed UTF-8.
+// little-endian otherwise. Throws std::invalid_argument on malformed UTF-8 and on text longer
+// than a Text column holds.
 std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8);
 void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out);
 

@@ -105,7 +105,7 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
             bool allNull = true;
             bool included = true, encodable = true;
             try {
-                included = rowIndexKey(table, i, rowValues[r], key, allNull);
+                included = rowIndexKey(table, i, valuePointers(rowValues[r]), key, allNull);
             } catch (const std::invalid_argument&) {
                 encodable = false;   // the entry's presence is still checked below
             } catch (const std::out_of_range& error) {

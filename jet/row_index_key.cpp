@@ -6,7 +6,7 @@
 
 namespace jet {
 
-bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const std::vector<Value>& values, std::vector<std::uint8_t>& key,
+bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const std::vector<const Value*>& values, std::vector<std::uint8_t>& key,
                  bool& allNull) {
     const PhysicalIndex& physical = table.physicalIndexes.at(physicalIndex);
     key.clear();
@@ -21,18 +21,25 @@ bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const 
         const ColumnDefinition& column = table.columns[c];
         const std::size_t part = key.size();   // this column's bytes start here
         try {
-            appendIndexKey(key, column.columnType(), column.sortOrder, values[c]);
+            appendIndexKey(key, column.columnType(), column.sortOrder, *values[c]);
         } catch (const std::invalid_argument& error) {
             throw std::invalid_argument("cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name +
                                         " (sort order " + std::to_string(column.sortOrder) + "): " + error.what());
         }
-        if (!isNull(values[c])) allNull = false;
+        if (!isNull(*values[c])) allNull = false;
         if (!keyColumn.ascending) {
-            key[part] = isNull(values[c]) ? 0xFF : 0x80;
+            key[part] = isNull(*values[c]) ? 0xFF : 0x80;
             for (std::size_t b = part + 1; b < key.size(); ++b) key[b] = static_cast<std::uint8_t>(~key[b]);
         }
     }
     return !(allNull && (physical.flags & kIndexIgnoreNullsFlag));
+}
+
+std::vector<const Value*> valuePointers(const std::vector<Value>& values) {
+    std::vector<const Value*> pointers;
+    pointers.reserve(values.size());
+    for (const Value& value : values) pointers.push_back(&value);
+    return pointers;
 }
 
 std::string physicalIndexName(const TableDefinition& table, std::size_t physicalIndex) {

@@ -38,9 +38,12 @@ struct TableState {
     struct InsertScratch {
         std::vector<std::string> names;
         std::vector<std::size_t> positions;
-        std::vector<Value> values;
+        std::vector<const Value*> cells;   // each column's value
+        std::vector<Value> converted;      // values that had to be converted or generated
         std::vector<RowField> fields;
         std::vector<std::uint8_t> row;
+        std::vector<std::vector<std::uint8_t>> keys;   // per physical index
+        std::vector<bool> keyUsed;
     } insertScratch;
 };
 

@@ -21,13 +21,15 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
 }
 
 // An index entry: the key bytes, then the row's page (3 bytes, big-endian) and row number.
-std::vector<std::uint8_t> indexEntry(std::vector<std::uint8_t> key, RowPointer pointer) {
-    key.reserve(key.size() + 4);
-    key.push_back(static_cast<std::uint8_t>(pointer.page >> 16));
-    key.push_back(static_cast<std::uint8_t>(pointer.page >> 8));
-    key.push_back(static_cast<std::uint8_t>(pointer.page));
-    key.push_back(pointer.row);
-    return key;
+std::vector<std::uint8_t> indexEntry(const std::vector<std::uint8_t>& key, RowPointer pointer) {
+    std::vector<std::uint8_t> entry;
+    entry.reserve(key.size() + 4);
+    entry.assign(key.begin(), key.end());
+    entry.push_back(static_cast<std::uint8_t>(pointer.page >> 16));
+    entry.push_back(static_cast<std::uint8_t>(pointer.page >> 8));
+    entry.push_back(static_cast<std::uint8_t>(pointer.page));
+    entry.push_back(pointer.row);
+    return entry;
 }
 
 bool isPrimaryKeyIndex(const TableDefinition& definition, std::size_t physical) {
@@ -184,20 +186,20 @@ void WriteSession::refuseValue(const TableState& table, const std::invalid_argum
     fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
 }
 
-void WriteSession::checkRequired(const TableState& table, const std::vector<Value>& values) const {
+void WriteSession::checkRequired(const TableState& table, const std::vector<const Value*>& values) const {
     const auto& definition = table.definition;
     for (std::size_t i = 0; i < definition.physicalIndexes.size(); ++i) {
         const auto& index = definition.physicalIndexes[i];
         if (!(index.flags & kIndexRequiredFlag) && !isPrimaryKeyIndex(definition, i)) continue;
         for (const auto& key : index.columns)
             for (std::size_t c = 0; c < definition.columns.size(); ++c)
-                if (definition.columns[c].number == key.columnNumber && isNull(values[c]))
+                if (definition.columns[c].number == key.columnNumber && isNull(*values[c]))
                     fail(ErrorKind::Constraint, table,
                          "column " + definition.columns[c].name + " is required (index " + physicalIndexName(definition, i) + "); NULL is not allowed");
     }
 }
 
-bool WriteSession::indexKey(const TableState& table, std::size_t index, const std::vector<Value>& values, std::vector<std::uint8_t>& key,
+bool WriteSession::indexKey(const TableState& table, std::size_t index, const std::vector<const Value*>& values, std::vector<std::uint8_t>& key,
                             bool& allNull) const {
     try {
         return rowIndexKey(table.definition, index, values, key, allNull);
@@ -330,66 +332,96 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vecto
     if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
     const auto& columns = t.definition.columns;
     const std::vector<std::size_t>& positions = insertPositions(t, statement);
-    std::vector<Value>& values = t.insertScratch.values;
-    values.assign(columns.size(), Value());
-    for (std::size_t i = 0; i < positions.size(); ++i) values[positions[i]] = convert(t, positions[i], takeOperand(statement.values[i], parameters));
+    auto& scratch = t.insertScratch;
+
+    // Each column's value. Text for a Text column is used where it lies (it is checked as it is
+    // encoded below); other values are converted into `converted`, whose room is made up front
+    // so that pointers into it stay valid. Columns the statement leaves out are NULL.
+    static const Value kNull;
+    std::vector<const Value*>& cells = scratch.cells;
+    std::vector<Value>& converted = scratch.converted;
+    cells.assign(columns.size(), &kNull);
+    converted.clear();
+    converted.reserve(2 * columns.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const std::size_t c = positions[i];
+        const Value& given = operandValue(statement.values[i], parameters);
+        if (columns[c].columnType() == ColumnType::Text && std::holds_alternative<std::string>(given)) {
+            cells[c] = &given;
+        } else {
+            converted.push_back(convert(t, c, takeOperand(statement.values[i], parameters)));
+            cells[c] = &converted.back();
+        }
+    }
     std::uint32_t lastAutoNumber = t.definition.lastAutoNumber;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (columns[c].isAutoNumber() && columns[c].columnType() == ColumnType::Long) {
-            if (isNull(values[c])) values[c] = static_cast<std::int64_t>(++lastAutoNumber);
-            else lastAutoNumber = std::max<std::uint32_t>(lastAutoNumber, static_cast<std::uint32_t>(std::get<std::int64_t>(values[c])));
+            if (isNull(*cells[c])) {
+                converted.push_back(static_cast<std::int64_t>(++lastAutoNumber));
+                cells[c] = &converted.back();
+            } else {
+                lastAutoNumber = std::max<std::uint32_t>(lastAutoNumber, static_cast<std::uint32_t>(std::get<std::int64_t>(*cells[c])));
+            }
         }
-        if (columns[c].columnType() == ColumnType::Boolean && isNull(values[c])) values[c] = false;
+        if (columns[c].columnType() == ColumnType::Boolean && isNull(*cells[c])) {
+            converted.push_back(false);
+            cells[c] = &converted.back();
+        }
     }
-    checkRequired(t, values);
+    checkRequired(t, cells);
 
-    // Keys first: an index this engine cannot maintain, or a duplicate, stops the statement here.
-    std::vector<std::optional<std::vector<std::uint8_t>>> keys(t.definition.physicalIndexes.size());
-    std::vector<std::vector<std::uint8_t>> referencing(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        std::vector<std::uint8_t> key;
-        bool allNull = true;
-        if (!indexKey(t, i, values, key, allNull)) continue;
-        loadIndex(t, i);
-        if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, RowPointer{0xFFFFFF, 0xFF}))
-            fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
-        if (!allNull) referencing[i] = key;
-        keys[i] = std::move(key);
-    }
-    checkReferencedRowsExist(t, referencing);
-
-    // Row size with every memo out of line; then memos short enough go inline while room lasts.
-    std::vector<RowField>& fields = t.insertScratch.fields;
+    // Field bytes, memos left out for now: encoding refuses malformed or too long text before
+    // anything changes.
+    std::vector<RowField>& fields = scratch.fields;
     fields.resize(columns.size());
     std::vector<std::size_t> memos;
     TableWriter writer(editor_, t);
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(values[c])) {
+        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) {
             fields[c].present = true;
             fields[c].bytes.assign(kLongValueHeaderSize, 0);
             memos.push_back(c);
         } else {
-            makeField(writer, t, c, values[c], false, fields[c]);
+            makeField(writer, t, c, *cells[c], false, fields[c]);
         }
     }
-    std::vector<std::uint8_t>& row = t.insertScratch.row;
+
+    // Keys: an index this engine cannot maintain, or a duplicate, stops the statement here.
+    const std::size_t indexCount = t.definition.physicalIndexes.size();
+    scratch.keys.resize(indexCount);
+    scratch.keyUsed.assign(indexCount, false);
+    std::vector<std::vector<std::uint8_t>> referencing(t.foreignKeys.empty() ? 0 : indexCount);
+    for (std::size_t i = 0; i < indexCount; ++i) {
+        std::vector<std::uint8_t>& key = scratch.keys[i];
+        bool allNull = true;
+        if (!indexKey(t, i, cells, key, allNull)) continue;
+        loadIndex(t, i);
+        if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, RowPointer{0xFFFFFF, 0xFF}))
+            fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+        if (!allNull && !referencing.empty()) referencing[i] = key;
+        scratch.keyUsed[i] = true;
+    }
+    checkReferencedRowsExist(t, referencing);
+
+    // Row size with every memo out of line; then memos short enough go inline while room lasts.
+    std::vector<std::uint8_t>& row = scratch.row;
     joinRowInto(t.definition, fields, row);
     std::size_t size = row.size();
     if (size > kMaxStoredRowSize)
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
     try {
         for (std::size_t c : memos) {
-            const std::size_t storedEstimate = utf16UnitCount(std::get<std::string>(values[c])) * 2 + 2;
+            const std::size_t storedEstimate = utf16UnitCount(std::get<std::string>(*cells[c])) * 2 + 2;
             const bool inlineFits = size + storedEstimate <= kMaxStoredRowSize;
-            makeField(writer, t, c, values[c], inlineFits, fields[c]);
+            makeField(writer, t, c, *cells[c], inlineFits, fields[c]);
             size += fields[c].bytes.size() - kLongValueHeaderSize;
         }
         // Without memos the row measured above is already the row to store.
         if (!memos.empty()) joinRowInto(t.definition, fields, row);
         const RowPointer where = writer.insertRow(row);
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (!keys[i]) continue;
-            std::vector<std::uint8_t> entry = indexEntry(std::move(*keys[i]), where);
+        for (std::size_t i = 0; i < indexCount; ++i) {
+            if (!scratch.keyUsed[i]) continue;
+            IndexEntryBytes entry = indexEntry(scratch.keys[i], where);
             auto& entries = t.indexes[i].entries;
             entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
             t.indexes[i].dirty = true;
@@ -449,14 +481,15 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
             std::vector<Value> values(columns.size());
             for (std::size_t c = 0; c < columns.size(); ++c) values[c] = decodeField(file_, columns[c], plan.fields[c]);
             for (const auto& [c, value] : assignments) values[c] = value;
-            checkRequired(t, values);
+            const std::vector<const Value*> cells = valuePointers(values);
+            checkRequired(t, cells);
             std::vector<std::vector<std::uint8_t>> referencing(touched.size());
             for (std::size_t i = 0; i < touched.size(); ++i) {
                 if (!touched[i]) continue;
                 loadIndex(t, i);
                 std::vector<std::uint8_t> key;
                 bool allNull = true;
-                if (indexKey(t, i, values, key, allNull)) {
+                if (indexKey(t, i, cells, key, allNull)) {
                     const bool unique = (t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull;
                     // Also two changed rows must not end up with one key.
                     if (unique && (keyTaken(t, i, key, rows[r].id) || !plannedUnique.insert({i, key}).second))

@@ -60,12 +60,12 @@ private:
     const std::vector<std::size_t>& insertPositions(TableState& table, const InsertStatement& statement) const;
 
     std::vector<LiveRow> matchingRows(TableState& table, const std::vector<SqlCondition>& where, const std::vector<Value>& parameters);
-    // Key bytes of a physical index for a row's values (table.columns order); false when an
-    // ignore-nulls index leaves the row out.
-    bool indexKey(const TableState& table, std::size_t index, const std::vector<Value>& values, std::vector<std::uint8_t>& key, bool& allNull) const;
+    // Key bytes of a physical index for a row's values (a pointer per column, table.columns
+    // order); false when an ignore-nulls index leaves the row out.
+    bool indexKey(const TableState& table, std::size_t index, const std::vector<const Value*>& values, std::vector<std::uint8_t>& key, bool& allNull) const;
     void loadIndex(TableState& table, std::size_t index);
     bool keyTaken(const TableState& table, std::size_t index, const std::vector<std::uint8_t>& key, RowPointer except) const;
-    void checkRequired(const TableState& table, const std::vector<Value>& values) const;
+    void checkRequired(const TableState& table, const std::vector<const Value*>& values) const;
     // Field bytes for a converted value; memos are stored out of line unless short.
     void makeField(TableWriter& writer, TableState& table, std::size_t column, const Value& value, bool allowInline, RowField& field);
 
