@@ -68,7 +68,7 @@ std::size_t Connection::execute(std::string_view sql, std::vector<Value> paramet
 }
 
 void Connection::save() {
-    session_->flushIndexes();
+    session_->flush();
     replaceFileAtomically(path_, session_->file().image());
 }
 

@@ -43,7 +43,7 @@ std::uint8_t* PageFile::mutablePage(std::uint32_t number) {
 }
 
 std::uint32_t PageFile::appendPage() {
-    image_.resize(image_.size() + kPageSize, 0);
+    image_.resize(image_.size() + kPageSize);   // zero-filled
     return pageCount() - 1;
 }
 

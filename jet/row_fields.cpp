@@ -2,18 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "jet/column_type.h"
 
 namespace jet {
-
-namespace {
-void appendU16(std::vector<std::uint8_t>& out, std::size_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-}  // namespace
 
 std::vector<RowField> splitRow(const TableDefinition& table, Bytes row) {
     const ByteView view(row);
@@ -64,44 +58,59 @@ void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fiel
     // Jet 4 tables have at most 255 columns, so the slot tables fit on the stack.
     constexpr std::size_t kMaxSlots = 256;
     const std::size_t columnCount = std::max<std::size_t>(table.maxColumnCount, 1);
+    const std::size_t maskSize = (columnCount + 7) / 8;
+    if (maskSize > kMaxSlots / 8 + 1) throw Damage("table claims " + std::to_string(columnCount) + " columns");
     std::size_t fixedSize = 0;
     std::size_t variableSlots = table.variableColumnCount;
-    for (const auto& column : table.columns) {
+    std::size_t variableBytes = 0;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        const ColumnDefinition& column = table.columns[i];
         if (column.isFixed() && column.columnType() != ColumnType::Boolean)
             fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedSizeOf(column.columnType()));
-        if (!column.isFixed()) variableSlots = std::max<std::size_t>(variableSlots, column.variableIndex + 1u);
+        if (!column.isFixed()) {
+            variableSlots = std::max<std::size_t>(variableSlots, column.variableIndex + 1u);
+            if (fields[i].present) variableBytes += fields[i].bytes.size();
+        }
     }
     if (variableSlots > kMaxSlots) throw Damage("table has " + std::to_string(variableSlots) + " variable-length column slots");
-    std::array<const RowField*, kMaxSlots> variable{};
 
-    row.assign(2 + fixedSize, 0);
-    row[0] = static_cast<std::uint8_t>(columnCount);
-    row[1] = static_cast<std::uint8_t>(columnCount >> 8);
-    std::array<std::uint8_t, kMaxSlots / 8 + 1> nullMask{};
-    const std::size_t maskSize = (columnCount + 7) / 8;
-    if (maskSize > nullMask.size()) throw Damage("table claims " + std::to_string(columnCount) + " columns");
+    // Column count, fixed area, variable data, then (when the table has variable columns) the
+    // end offset, the slot offsets from the last slot down and the slot count, then the mask.
+    const std::size_t variableStart = 2 + fixedSize;
+    const std::size_t offsetTable = variableSlots > 0 ? 2 * (variableSlots + 2) : 0;
+    row.resize(variableStart + variableBytes + offsetTable + maskSize);
+    std::uint8_t* const out = row.data();
+    std::memset(out, 0, variableStart);
+    std::memset(out + row.size() - maskSize, 0, maskSize);
+    putU16(out, static_cast<std::uint32_t>(columnCount));
+
+    std::array<const RowField*, kMaxSlots> variable;
+    std::fill_n(variable.begin(), variableSlots, nullptr);
+    std::uint8_t* const mask = out + row.size() - maskSize;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const ColumnDefinition& column = table.columns[i];
         const RowField& field = fields[i];
-        if (field.present) nullMask[column.number / 8] |= static_cast<std::uint8_t>(1u << (column.number % 8));
+        if (field.present) mask[column.number / 8] |= static_cast<std::uint8_t>(1u << (column.number % 8));
         if (column.columnType() == ColumnType::Boolean || !field.present) continue;
-        if (column.isFixed())
-            std::copy(field.bytes.begin(), field.bytes.end(), row.begin() + 2 + column.fixedOffset);
-        else
+        if (column.isFixed()) {
+            if (column.fixedOffset + field.bytes.size() > fixedSize) throw Damage("fixed column " + column.name + " does not fit the fixed area");
+            std::copy(field.bytes.begin(), field.bytes.end(), out + 2 + column.fixedOffset);
+        } else {
             variable[column.variableIndex] = &field;
+        }
     }
-
-    std::array<std::uint16_t, kMaxSlots> offsets{};
-    for (std::size_t slot = 0; slot < variableSlots; ++slot) {
-        offsets[slot] = static_cast<std::uint16_t>(row.size());
-        if (variable[slot]) row.insert(row.end(), variable[slot]->bytes.begin(), variable[slot]->bytes.end());
+    if (variableSlots == 0) return;
+    std::size_t at = variableStart;
+    std::uint8_t* offset = out + variableStart + variableBytes + offsetTable - 4;   // slot 0's offset
+    for (std::size_t slot = 0; slot < variableSlots; ++slot, offset -= 2) {
+        putU16(offset, static_cast<std::uint32_t>(at));
+        if (variable[slot]) {
+            std::copy(variable[slot]->bytes.begin(), variable[slot]->bytes.end(), out + at);
+            at += variable[slot]->bytes.size();
+        }
     }
-    if (variableSlots > 0) {
-        appendU16(row, row.size());
-        for (std::size_t slot = variableSlots; slot-- > 0;) appendU16(row, offsets[slot]);
-        appendU16(row, variableSlots);
-    }
-    row.insert(row.end(), nullMask.begin(), nullMask.begin() + static_cast<std::ptrdiff_t>(maskSize));
+    putU16(offset, static_cast<std::uint32_t>(at));   // the end of the variable data
+    putU16(out + variableStart + variableBytes + offsetTable - 2, static_cast<std::uint32_t>(variableSlots));
 }
 
 std::vector<std::uint8_t> joinRow(const TableDefinition& table, const std::vector<RowField>& fields) {

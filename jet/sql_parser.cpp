@@ -1,5 +1,6 @@
 #include "jet/sql_parser.h"
 
+#include <atomic>
 #include <cctype>
 #include <charconv>
 
@@ -222,6 +223,8 @@ private:
         ++next_;
         expectKeyword("INTO");
         InsertStatement statement;
+        static std::atomic<std::uint64_t> serials{0};
+        statement.serial = ++serials;
         statement.table = name("a table name");
         if (isSymbol(peek(), "(")) {
             ++next_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -41,6 +42,9 @@ struct DeleteStatement {
 };
 
 struct InsertStatement {
+    // Distinct for every statement the parser makes in this process (0: made otherwise), so a
+    // session can recognise a statement whose names it has already resolved.
+    std::uint64_t serial = 0;
     std::string table;
     std::vector<std::string> columns;   // empty: every column in table order
     std::vector<SqlOperand> values;

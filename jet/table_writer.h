@@ -32,10 +32,12 @@ struct TableState {
     };
     std::vector<Index> indexes;             // per definition.physicalIndexes
     std::string refusal;                    // why rows cannot be inserted, when they cannot
+    bool countsPending = false;             // definition.rowCount/lastAutoNumber not yet in the TDEF
     std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
     // What an INSERT reuses from one row to the next: the column positions of the last column
     // list, and buffers whose storage is kept so that a long run of inserts allocates little.
     struct InsertScratch {
+        std::uint64_t serial = 0;   // of the statement `positions` were resolved for
         std::vector<std::string> names;
         std::vector<std::size_t> positions;
         std::vector<const Value*> cells;   // each column's value

@@ -298,8 +298,12 @@ const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, con
     const auto& columns = t.definition.columns;
     if (statement.columns.empty() && statement.values.size() != columns.size())
         fail(ErrorKind::SqlSyntax, t, std::to_string(statement.values.size()) + " values given for " + std::to_string(columns.size()) + " columns");
-    // A run of inserts repeats one column list; it is resolved once.
-    if (scratch.positions.size() == statement.values.size() && scratch.names == statement.columns) return scratch.positions;
+    // A run of inserts repeats one statement, or at least one column list; it is resolved once.
+    if (statement.serial != 0 && statement.serial == scratch.serial) return scratch.positions;
+    if (scratch.positions.size() == statement.values.size() && scratch.names == statement.columns) {
+        scratch.serial = statement.serial;
+        return scratch.positions;
+    }
     std::vector<std::size_t> positions(statement.values.size());
     std::vector<bool> named(columns.size(), false);
     for (std::size_t i = 0; i < positions.size(); ++i) {
@@ -310,6 +314,7 @@ const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, con
     }
     scratch.names = statement.columns;
     scratch.positions = std::move(positions);
+    scratch.serial = statement.serial;
     return scratch.positions;
 }
 
@@ -328,7 +333,10 @@ std::size_t WriteSession::execute(const ParsedStatement& parsed, std::vector<Val
 }
 
 std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vector<Value>& parameters) {
-    TableState& t = table(statement.table);
+    // Table states live as long as the session, so the one a statement named last time is kept.
+    const bool resolved = statement.serial != 0 && statement.serial == lastInsert_.serial;
+    TableState& t = resolved ? *lastInsert_.table : table(statement.table);
+    lastInsert_ = {statement.serial, &t};
     if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
     const auto& columns = t.definition.columns;
     const std::vector<std::size_t>& positions = insertPositions(t, statement);
@@ -426,9 +434,9 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vecto
             entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
             t.indexes[i].dirty = true;
         }
-        TableDefinitionEditor tdef(file_, t.definition);
-        tdef.setRowCount(++t.definition.rowCount);
-        if (lastAutoNumber != t.definition.lastAutoNumber) tdef.setLastAutoNumber(t.definition.lastAutoNumber = lastAutoNumber);
+        ++t.definition.rowCount;
+        t.definition.lastAutoNumber = lastAutoNumber;
+        t.countsPending = true;   // written by flush()
     } catch (const Damage& damage) {
         fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
     }
@@ -570,9 +578,19 @@ std::size_t WriteSession::runDelete(const DeleteStatement& statement, const std:
     return deleted;
 }
 
-void WriteSession::flushIndexes() {
+void WriteSession::flush() {
     for (auto& [page, state] : tables_) {
         TableState& t = *state;
+        if (t.countsPending) {
+            try {
+                TableDefinitionEditor tdef(file_, t.definition);
+                tdef.setRowCount(t.definition.rowCount);
+                tdef.setLastAutoNumber(t.definition.lastAutoNumber);
+            } catch (const Damage& damage) {
+                fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
+            }
+            t.countsPending = false;
+        }
         for (std::size_t i = 0; i < t.indexes.size(); ++i) {
             if (!t.indexes[i].dirty) continue;
             PhysicalIndex& physical = t.definition.physicalIndexes[i];

@@ -21,9 +21,9 @@ namespace jet {
 
 // Runs parsed statements against an in-memory page image. Every statement checks everything it
 // can before it changes a byte: names, values, text lengths, required columns, index keys it
-// would need and unique keys. Index changes are collected per index and written out by
-// flushIndexes(), which the unit of work calls before the image is saved. Errors are jet::Error
-// naming the file and table.
+// would need and unique keys. Index changes, and the row counts inserts change, are collected
+// per table and written out by flush(), which the unit of work calls before the image is saved.
+// Errors are jet::Error naming the file and table.
 class WriteSession {
 public:
     // Takes over the image; checks the header and reads the catalogue.
@@ -32,14 +32,15 @@ public:
     const std::string& path() const { return file_.path(); }
     const PageFile& file() const { return file_; }
 
-    // Returns the number of rows inserted, changed or deleted. Values of parameters an INSERT
-    // stores are moved out of `parameters`.
+    // Returns the number of rows inserted, changed or deleted. An INSERT may move values out of
+    // `parameters`.
     std::size_t execute(const ParsedStatement& statement, std::vector<Value>& parameters);
 
-    // Writes the collected index changes into index pages and the table definitions.
-    void flushIndexes();
+    // Writes the collected index changes into index pages and the table definitions, and the
+    // row counts and AutoNumber counters inserts changed into the table definitions.
+    void flush();
 
-    // Hands the image over (after flushIndexes()).
+    // Hands the image over (after flush()).
     std::vector<std::uint8_t> releaseImage() { return file_.releaseImage(); }
 
 private:
@@ -85,6 +86,10 @@ private:
     HeaderInfo header_;
     std::vector<CatalogueEntry> catalogue_;
     std::map<std::uint32_t, std::unique_ptr<TableState>> tables_;   // by TDEF page
+    struct {
+        std::uint64_t serial = 0;
+        TableState* table = nullptr;
+    } lastInsert_;   // the table the last INSERT (by statement serial) named
 };
 
 }  // namespace jet

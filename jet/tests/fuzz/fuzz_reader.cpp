@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         jet::ParsedStatement statement{jet::DeleteStatement{tables.front(), {}}, 0};
         std::vector<jet::Value> noParameters;
         session.execute(statement, noParameters);
-        session.flushIndexes();
+        session.flush();
     } catch (const jet::Error&) {
     }
     return 0;

@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (!changed) return 0;
-    session.flushIndexes();
+    session.flush();
     checkImage(session.releaseImage());
     return 0;
 }
