@@ -35,7 +35,7 @@ void Connection::beginWork() {
     inWork_ = true;
 }
 
-std::size_t Connection::execute(std::string_view sql, std::vector<Value> parameters) {
+std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
     if (broken_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work failed half-way; roll the unit back");
     if (!lastParsed_ || sql != lastSql_) {
         try {

@@ -41,7 +41,7 @@ public:
     // Runs one statement; `?` parameters take UTF-8 text, integers or NULL (std::monostate).
     // Returns the number of rows inserted, changed or deleted. Hand the values over
     // (std::move) to spare copying their text.
-    std::size_t execute(std::string_view sql, std::vector<Value> parameters = {});
+    std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
     void commitWork();
     void rollbackWork();
 

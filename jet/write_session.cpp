@@ -167,12 +167,6 @@ const Value& WriteSession::operandValue(const SqlOperand& operand, const std::ve
     return parameters.at(std::get<SqlParameter>(operand).index);
 }
 
-Value WriteSession::takeOperand(const SqlOperand& operand, std::vector<Value>& parameters) const {
-    if (const auto* literal = std::get_if<SqlLiteral>(&operand)) return literal->value;
-    // Every "?" has its own parameter, so a parameter is read once and can be handed over.
-    return std::move(parameters.at(std::get<SqlParameter>(operand).index));
-}
-
 Value WriteSession::convert(const TableState& table, std::size_t column, Value value) const {
     try {
         return toColumnValue(table.definition.columns[column], std::move(value));
@@ -318,7 +312,7 @@ const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, con
     return scratch.positions;
 }
 
-std::size_t WriteSession::execute(const ParsedStatement& parsed, std::vector<Value>& parameters) {
+std::size_t WriteSession::execute(const ParsedStatement& parsed, const std::vector<Value>& parameters) {
     if (parameters.size() != parsed.parameterCount)
         throw Error(ErrorKind::InvalidArgument, file_.path(), "",
                     "the statement has " + std::to_string(parsed.parameterCount) + " parameters but " + std::to_string(parameters.size()) + " values were given");
@@ -332,7 +326,7 @@ std::size_t WriteSession::execute(const ParsedStatement& parsed, std::vector<Val
         parsed.statement);
 }
 
-std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vector<Value>& parameters) {
+std::size_t WriteSession::runInsert(const InsertStatement& statement, const std::vector<Value>& parameters) {
     // Table states live as long as the session, so the one a statement named last time is kept.
     const bool resolved = statement.serial != 0 && statement.serial == lastInsert_.serial;
     TableState& t = resolved ? *lastInsert_.table : table(statement.table);
@@ -357,7 +351,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, std::vecto
         if (columns[c].columnType() == ColumnType::Text && std::holds_alternative<std::string>(given)) {
             cells[c] = &given;
         } else {
-            converted.push_back(convert(t, c, takeOperand(statement.values[i], parameters)));
+            converted.push_back(convert(t, c, given));
             cells[c] = &converted.back();
         }
     }

@@ -32,9 +32,8 @@ public:
     const std::string& path() const { return file_.path(); }
     const PageFile& file() const { return file_; }
 
-    // Returns the number of rows inserted, changed or deleted. An INSERT may move values out of
-    // `parameters`.
-    std::size_t execute(const ParsedStatement& statement, std::vector<Value>& parameters);
+    // Returns the number of rows inserted, changed or deleted.
+    std::size_t execute(const ParsedStatement& statement, const std::vector<Value>& parameters);
 
     // Writes the collected index changes into index pages and the table definitions, and the
     // row counts and AutoNumber counters inserts changed into the table definitions.
@@ -46,13 +45,11 @@ public:
 private:
     std::size_t runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters);
     std::size_t runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters);
-    std::size_t runInsert(const InsertStatement& statement, std::vector<Value>& parameters);
+    std::size_t runInsert(const InsertStatement& statement, const std::vector<Value>& parameters);
 
     TableState& table(const std::string& name);
     std::size_t column(const TableState& table, const std::string& name) const;
     const Value& operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
-    // An operand's value, a parameter's moved out of `parameters`.
-    Value takeOperand(const SqlOperand& operand, std::vector<Value>& parameters) const;
     Value convert(const TableState& table, std::size_t column, Value value) const;
     // A value the column cannot take: a constraint error, or unsupported for a column type the
     // engine does not write.

@@ -14,12 +14,13 @@ bool isFengShuiProduct(std::string_view directory) {
 void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
     const std::size_t days = content::almanacDayCount();
+    // One set of values for every day: each day's texts go into the strings the day before
+    // left, so that the run does not allocate per value.
+    SqlParameters values(content::kAlmanacColumnCount, std::string());
     for (std::size_t i = 0; i < days; ++i) {
         const auto day = content::almanacDay(i);
-        SqlParameters values;
-        values.reserve(day.size());
-        for (const auto& text : day) values.emplace_back(std::string(text));
-        query.execute(kInsertAlmanacDay, std::move(values));
+        for (std::size_t c = 0; c < day.size(); ++c) std::get<std::string>(values[c]).assign(day[c]);
+        query.execute(kInsertAlmanacDay, values);
     }
 }
 

@@ -15,10 +15,17 @@ namespace fs = std::filesystem;
 namespace upgrade {
 namespace {
 
-jet::Value toJetValue(SqlParameter&& parameter) {
-    if (auto* text = std::get_if<std::string>(&parameter)) return std::move(*text);
-    if (const auto* number = std::get_if<std::int64_t>(&parameter)) return *number;
-    return std::monostate{};
+// Sets `value` to a statement parameter. Text goes into the string `value` may already hold, so
+// that a long run of statements reuses its storage instead of allocating per value.
+void assignJetValue(jet::Value& value, const SqlParameter& parameter) {
+    if (const auto* text = std::get_if<std::string>(&parameter)) {
+        if (auto* held = std::get_if<std::string>(&value)) held->assign(*text);
+        else value = *text;
+    } else if (const auto* number = std::get_if<std::int64_t>(&parameter)) {
+        value = *number;
+    } else {
+        value = std::monostate{};
+    }
 }
 
 // The text of an engine message after `marker`, up to `end` (or to its end);
@@ -184,11 +191,10 @@ public:
         translatedErrors(file_, [&] { connection_.beginWork(); });
     }
 
-    std::size_t execute(std::string_view sql, SqlParameters parameters) override {
-        std::vector<jet::Value> values;
-        values.reserve(parameters.size());
-        for (SqlParameter& parameter : parameters) values.push_back(toJetValue(std::move(parameter)));
-        return translatedErrors(file_, [&] { return connection_.execute(sql, std::move(values)); });
+    std::size_t execute(std::string_view sql, const SqlParameters& parameters) override {
+        values_.resize(parameters.size());
+        for (std::size_t i = 0; i < parameters.size(); ++i) assignJetValue(values_[i], parameters[i]);
+        return translatedErrors(file_, [&] { return connection_.execute(sql, values_); });
     }
 
     void commitWork() override {
@@ -217,6 +223,7 @@ public:
 private:
     fs::path file_;
     jet::Connection connection_;
+    std::vector<jet::Value> values_;   // the last statement's parameters, storage kept for the next
 };
 
 }  // namespace

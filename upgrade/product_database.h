@@ -25,8 +25,7 @@ public:
 
     virtual void beginWork() = 0;
     // Runs one statement; returns the number of rows it changed.
-    // The values are handed over, so that their text can be moved on rather than copied.
-    virtual std::size_t execute(std::string_view sql, SqlParameters parameters) = 0;
+    virtual std::size_t execute(std::string_view sql, const SqlParameters& parameters) = 0;
     // Makes the unit's changes durable, all or nothing.
     virtual void commitWork() = 0;
     // Drops the unit's changes; the file stays exactly as it was.

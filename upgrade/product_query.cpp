@@ -62,8 +62,8 @@ auto ProductQuery::guarded(Action&& action) {
     }
 }
 
-std::size_t ProductQuery::execute(std::string_view sql, SqlParameters parameters) {
-    return guarded([&](ProductDatabase& db) { return db.execute(sql, std::move(parameters)); });
+std::size_t ProductQuery::execute(std::string_view sql, const SqlParameters& parameters) {
+    return guarded([&](ProductDatabase& db) { return db.execute(sql, parameters); });
 }
 
 void ProductQuery::beginWork() {

@@ -48,7 +48,7 @@ public:
 
     // Statements and units of work on the file pointed at; the first one
     // opens it. Failures throw DatabaseError, its cause in the user's words.
-    std::size_t execute(std::string_view sql, SqlParameters parameters = {});
+    std::size_t execute(std::string_view sql, const SqlParameters& parameters = {});
     void beginWork();
     void commitWork();
     // Never throws: a failed rollback drops the connection, which leaves the

@@ -37,7 +37,7 @@ class FakeProductDatabase : public upgrade::ProductDatabase {
 public:
     explicit FakeProductDatabase(FakeFileState& state) : state_(state) { ++state_.opens; }
     void beginWork() override { pending_.clear(); }
-    std::size_t execute(std::string_view sql, upgrade::SqlParameters parameters) override {
+    std::size_t execute(std::string_view sql, const upgrade::SqlParameters& parameters) override {
         if (++state_.statementsSeen == state_.failAtStatement)
             throw upgrade::ProductDatabaseFailure(state_.failureKind, state_.failure, state_.failureTable);
         pending_.push_back({std::string(sql), parameters});
