@@ -41,10 +41,6 @@ std::string textOf(Value&& value, const ColumnDefinition& column) {
     throw std::invalid_argument("column " + column.name + " takes text");
 }
 
-void appendLittleEndian(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
     if (bytes.size() < static_cast<std::size_t>(size))   // a damaged row cut the field short
         throw Damage("a field of " + std::to_string(bytes.size()) + " bytes is shorter than its " + std::to_string(size) + "-byte type");
@@ -55,7 +51,8 @@ std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
 }
 
 // Length of the well-formed UTF-8 sequence starting at `i` (lead byte and the continuation
-// bytes it announces), or 0 when it is malformed or cut off.
+// bytes it announces), or 0 when it is malformed, cut off, overlong, a surrogate half or past
+// U+10FFFF.
 inline std::size_t utf8SequenceLength(const unsigned char* text, std::size_t size, std::size_t i) {
     const unsigned char lead = text[i];
     if (lead < 0x80) return 1;
@@ -65,9 +62,17 @@ inline std::size_t utf8SequenceLength(const unsigned char* text, std::size_t siz
         for (std::size_t k = 1; k <= count; ++k) bad |= (text[i + k] & 0xC0u) ^ 0x80u;
         return bad == 0;
     };
-    if ((lead & 0xF0) == 0xE0) return continuations(2) ? 3 : 0;   // most CJK text
-    if ((lead & 0xE0) == 0xC0) return continuations(1) ? 2 : 0;
-    if ((lead & 0xF8) == 0xF0) return continuations(3) ? 4 : 0;
+    if ((lead & 0xF0) == 0xE0) {   // most CJK text
+        if (!continuations(2)) return 0;
+        const unsigned char second = text[i + 1];
+        return (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ? 0 : 3;
+    }
+    if ((lead & 0xE0) == 0xC0) return lead >= 0xC2 && continuations(1) ? 2 : 0;
+    if ((lead & 0xF8) == 0xF0) {
+        if (lead > 0xF4 || !continuations(3)) return 0;
+        const unsigned char second = text[i + 1];
+        return (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90) ? 0 : 4;
+    }
     return 0;
 }
 
@@ -168,25 +173,36 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
     }
 }
 
-void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
+void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at) {
     switch (column.columnType()) {
-    case ColumnType::Byte: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 1); break;
-    case ColumnType::Integer: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 2); break;
-    case ColumnType::Long: appendLittleEndian(bytes, static_cast<std::uint64_t>(std::get<std::int64_t>(value)), 4); break;
-    case ColumnType::Double: bytes.resize(bytes.size() + 8); putF64(bytes.data() + bytes.size() - 8, std::get<double>(value)); break;
+    case ColumnType::Byte: at[0] = static_cast<std::uint8_t>(std::get<std::int64_t>(value)); break;
+    case ColumnType::Integer: putU16(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value)) & 0xFFFFu); break;
+    case ColumnType::Long: putU32(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value))); break;
+    case ColumnType::Double: putF64(at, std::get<double>(value)); break;
     case ColumnType::Float: {
         const float f = static_cast<float>(std::get<double>(value));
         std::uint32_t raw;
         std::memcpy(&raw, &f, 4);
-        appendLittleEndian(bytes, raw, 4);
+        putU32(at, raw);
         break;
     }
-    case ColumnType::DateTime:
-        bytes.resize(bytes.size() + 8);
-        putF64(bytes.data() + bytes.size() - 8, std::get<DateTime>(value).days);
-        break;
-    case ColumnType::Text: appendColumnText(column, std::get<std::string>(value), bytes); break;
+    case ColumnType::DateTime: putF64(at, std::get<DateTime>(value).days); break;
     default: throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    }
+}
+
+void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
+    if (column.columnType() == ColumnType::Text) {
+        appendColumnText(column, std::get<std::string>(value), bytes);
+        return;
+    }
+    const std::size_t start = bytes.size();
+    bytes.resize(start + fixedSizeOf(column.columnType()));
+    try {
+        writeFixedField(column, value, bytes.data() + start);
+    } catch (...) {
+        bytes.resize(start);
+        throw;
     }
 }
 
@@ -196,13 +212,8 @@ std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const
     return bytes;
 }
 
-void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out) {
-    // UTF-16 never takes more than two bytes per UTF-8 byte: written through a pointer into
-    // room made once, trimmed at the end.
-    const std::size_t start = out.size();
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const begin) {
     const std::size_t size = utf8.size();
-    out.resize(start + size * 2);
-    std::uint8_t* const begin = out.data() + start;
     std::uint8_t* put = begin;
     bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && size > 0;
     const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
@@ -216,6 +227,7 @@ void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std
             const std::uint32_t three = text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
             if ((three & 0xC0C0F0u) != 0x8080E0u) break;
             const std::uint32_t unit = ((three & 0x0Fu) << 12) | ((three & 0x3F00u) >> 2) | ((three >> 16) & 0x3Fu);
+            if (unit < 0x800 || (unit & 0xF800) == 0xD800) break;   // overlong or a surrogate half: refused below
             put[0] = static_cast<std::uint8_t>(unit);
             put[1] = static_cast<std::uint8_t>(unit >> 8);
             put += 2;
@@ -251,26 +263,31 @@ void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std
         }
     }
     const std::size_t units = static_cast<std::size_t>(put - begin) / 2;
-    if (column.columnType() == ColumnType::Text && units > column.length / 2u) {
-        out.resize(start);
+    if (column.columnType() == ColumnType::Text && units > column.length / 2u)
         throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
                                     std::to_string(column.length / 2) + ")");
-    }
-    if (!compressible) {
-        out.resize(start + units * 2);
-        return;
-    }
+    if (!compressible) return units * 2;
     // FF FE and then each unit's low byte, in place: byte 2 + j comes from byte 2j, which lies
-    // at or after it from j = 2 on, so only the first two low bytes are kept aside.
-    out.resize(start + std::max<std::size_t>(units * 2, units + 2));
-    std::uint8_t* const at = out.data() + start;
-    const std::uint8_t first = at[0], second = units > 1 ? at[2] : 0;
-    for (std::size_t j = 2; j < units; ++j) at[2 + j] = at[2 * j];
-    at[0] = 0xFF;
-    at[1] = 0xFE;
-    at[2] = first;
-    if (units > 1) at[3] = second;
-    out.resize(start + units + 2);
+    // at or after it from j = 2 on, so only the first two low bytes are kept aside. A single
+    // unit takes three bytes, which the room made for the encoding allows.
+    const std::uint8_t first = begin[0], second = units > 1 ? begin[2] : 0;
+    for (std::size_t j = 2; j < units; ++j) begin[2 + j] = begin[2 * j];
+    begin[0] = 0xFF;
+    begin[1] = 0xFE;
+    begin[2] = first;
+    if (units > 1) begin[3] = second;
+    return units + 2;
+}
+
+void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out) {
+    const std::size_t start = out.size();
+    out.resize(start + maxColumnTextBytes(utf8.size()));
+    try {
+        out.resize(start + encodeColumnTextInto(column, utf8, out.data() + start));
+    } catch (...) {
+        out.resize(start);
+        throw;
+    }
 }
 
 std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8) {

@@ -31,6 +31,16 @@ void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::v
 // than a Text column holds.
 std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8);
 void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out);
+// The same written at `out`, which has room for maxColumnTextBytes(utf8.size()) bytes; returns
+// the number of bytes the stored form takes.
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* out);
+// Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded: UTF-16 never
+// takes more than two bytes per UTF-8 byte, and a compressed single character takes three.
+constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return utf8Bytes * 2 + 2; }
+
+// Writes a converted, non-NULL value of a fixed-size column (fixedSizeOf bytes) at `at`. Throws
+// std::invalid_argument for types this engine does not write.
+void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at);
 
 // Reads a column's value back from its field (memos through their long-value rows).
 // Throws Damage.

@@ -9,6 +9,7 @@
 #include "jet/long_value.h"
 #include "jet/row_fields.h"
 #include "jet/row_index_key.h"
+#include "jet/row_layout.h"
 #include "jet/table_definition_editor.h"
 #include "jet/text_codec.h"
 
@@ -372,20 +373,34 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     }
     checkRequired(t, cells);
 
-    // Field bytes, memos left out for now: encoding refuses malformed or too long text before
-    // anything changes.
-    std::vector<RowField>& fields = scratch.fields;
-    fields.resize(columns.size());
+    // The row, memos left out for now: encoding refuses malformed or too long text before
+    // anything changes. Without memo values the row is laid out straight from the values.
     std::vector<std::size_t> memos;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) memos.push_back(c);
+    std::vector<RowField>& fields = scratch.fields;
+    std::vector<std::uint8_t>& row = scratch.row;
     TableWriter writer(editor_, t);
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) {
-            fields[c].present = true;
-            fields[c].bytes.assign(kLongValueHeaderSize, 0);
-            memos.push_back(c);
+    try {
+        if (memos.empty()) {
+            layoutRowInto(t.definition, cells, row);
         } else {
-            makeField(writer, t, c, *cells[c], false, fields[c]);
+            fields.resize(columns.size());
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                if (std::find(memos.begin(), memos.end(), c) != memos.end()) {
+                    fields[c].present = true;
+                    fields[c].bytes.assign(kLongValueHeaderSize, 0);
+                } else {
+                    makeField(writer, t, c, *cells[c], false, fields[c]);
+                }
+            }
+            // Row size with every memo out of line; memos short enough go inline below.
+            joinRowInto(t.definition, fields, row);
         }
+    } catch (const std::invalid_argument& error) {
+        refuseValue(t, error);
+    } catch (const Damage& damage) {
+        fail(ErrorKind::Damaged, t, std::string("damaged database: ") + damage.what());
     }
 
     // Keys: an index this engine cannot maintain, or a duplicate, stops the statement here.
@@ -405,9 +420,8 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     }
     checkReferencedRowsExist(t, referencing);
 
-    // Row size with every memo out of line; then memos short enough go inline while room lasts.
-    std::vector<std::uint8_t>& row = scratch.row;
-    joinRowInto(t.definition, fields, row);
+    // With memos, the size counts every memo out of line; memos short enough then go inline
+    // while room lasts.
     std::size_t size = row.size();
     if (size > kMaxStoredRowSize)
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");

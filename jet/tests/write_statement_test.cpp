@@ -323,12 +323,13 @@ TEST_F(FortuneTest, MalformedUtf8IsRefusedBeforeWriting) {
     EXPECT_EQ(std::get<std::string>(rows.at(zodiacAnimals()[0])[2]), std::string(5000, 'b'));
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 
-    // Sequences of the right shape whose code point is a surrogate half, overlong or past U+10FFFF:
-    // stored or refused as a value error, in short and long memos alike, never another exception.
-    for (const char* odd : {"\xED\xAE\x9C", "\xC0\x80", "\xF7\xBF\xBF\xBF"})
+    // Sequences of the right shape whose code point is a surrogate half, overlong or past U+10FFFF
+    // are malformed too: refused as a value error, in short and long memos alike.
+    for (const char* odd : {"\xED\xAE\x9C", "\xC0\x80", "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xF4\x90\x80\x80", "\xF7\xBF\xBF\xBF"})
         for (const std::size_t padding : {std::size_t{0}, std::size_t{3000}}) {
             try {
                 connection.execute(kHoroscopeUpdate, {Value(",k" + std::string(odd) + std::string(padding, '$')), sign});
+                ADD_FAILURE() << "stored malformed UTF-8 with " << padding << " bytes of padding";
             } catch (const Error& error) {
                 EXPECT_EQ(error.kind(), ErrorKind::Constraint) << error.what();
             }
