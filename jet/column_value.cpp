@@ -1,6 +1,7 @@
 #include "jet/column_value.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -212,6 +213,34 @@ std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const
     return bytes;
 }
 
+namespace {
+
+// Bytes i, i + 1 and i + 2 of `text` in the low 24 bits, byte i lowest (i + 3 <= size). One load
+// where a fourth byte can be read along.
+inline std::uint32_t threeBytesAt(const unsigned char* text, std::size_t size, std::size_t i) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (i + 4 <= size) {
+            std::uint32_t word;
+            std::memcpy(&word, text + i, 4);
+            return word & 0xFFFFFFu;
+        }
+    }
+    return text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
+}
+
+// A UTF-16 unit, little-endian.
+inline void putUnit(std::uint8_t* at, std::uint32_t unit) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto value = static_cast<std::uint16_t>(unit);
+        std::memcpy(at, &value, 2);
+    } else {
+        at[0] = static_cast<std::uint8_t>(unit);
+        at[1] = static_cast<std::uint8_t>(unit >> 8);
+    }
+}
+
+}  // namespace
+
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const begin) {
     const std::size_t size = utf8.size();
     std::uint8_t* put = begin;
@@ -223,17 +252,17 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_vie
     for (std::size_t i = 0; i < size;) {
         // Runs of three-byte characters (CJK text) in a tight loop: the lead byte 1110xxxx and
         // two continuation bytes 10xxxxxx are checked with one mask on three bytes at once.
+        const std::size_t runStart = i;
         while (i + 3 <= size) {
-            const std::uint32_t three = text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
+            const std::uint32_t three = threeBytesAt(text, size, i);
             if ((three & 0xC0C0F0u) != 0x8080E0u) break;
-            const std::uint32_t unit = ((three & 0x0Fu) << 12) | ((three & 0x3F00u) >> 2) | ((three >> 16) & 0x3Fu);
+            const std::uint32_t unit = ((three & 0x0Fu) << 12) | ((three >> 2) & 0x0FC0u) | ((three >> 16) & 0x3Fu);
             if (unit < 0x800 || (unit & 0xF800) == 0xD800) break;   // overlong or a surrogate half: refused below
-            put[0] = static_cast<std::uint8_t>(unit);
-            put[1] = static_cast<std::uint8_t>(unit >> 8);
+            putUnit(put, unit);
             put += 2;
             i += 3;
-            compressible = false;   // stored uncompressed, which is always allowed
         }
+        if (i != runStart) compressible = false;   // stored uncompressed, which is always allowed
         if (i >= size) break;
         const std::size_t length = utf8SequenceLength(text, size, i);
         std::uint32_t code;
