@@ -1,9 +1,11 @@
 // Times both upgrade actions on real product databases, each next to copying
 // and flushing the same files to disk in the same run; a plain program, run by
-// hand: build/release/bench/upgrade_bench [almanac|fortunes|both] [WORK_FOLDER]
+// hand: build/release/bench/upgrade_bench [almanac|fortunes|both] [ROUNDS] [WORK_FOLDER]
 //
 // Almanac: every one of the 119 almanac-list directories installed. Fortune:
-// one product with Tgcode.dll and QorFile.dll (24 memo updates).
+// one product with Tgcode.dll and QorFile.dll (24 memo updates). Each round
+// installs afresh and prints its figures; the summary gives the median ratio,
+// since a shared disk makes single rounds swing both ways.
 
 #include "demo_prefix.h"
 #include "recording_feedback.h"
@@ -11,8 +13,10 @@
 #include "upgrade/fortune_upgrade.h"
 #include "upgrade/jet_product_database.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -67,8 +71,14 @@ upgrade::Installation drivesOf(const fs::path& prefix) {
         {{'c', prefix / "drive_c"}, {'d', prefix / "drive_d"}, {'e', prefix / "drive_e"}, {'f', prefix / "drive_f"}});
 }
 
-void benchAlmanac(const fs::path& work) {
-    const fs::path prefix = work / "almanac";
+// The upgrade's time next to the copy's, for one round.
+struct Round {
+    double upgrade = 0;   // seconds: per directory (almanac) or for the product (fortunes)
+    double copy = 0;      // seconds: copy+fsync of the same file(s)
+    double ratio() const { return upgrade / copy; }
+};
+
+Round benchAlmanac(const fs::path& prefix) {
     demo::makeDrives(prefix);
     fs::create_directories(prefix / "drive_f");
     std::set<std::string> done;
@@ -89,19 +99,17 @@ void benchAlmanac(const fs::path& work) {
     for (const std::string& directory : succeeded.lines()) {
         const bool fengShui = directory.find(upgrade::kFengShuiWord) != std::string::npos;
         const auto file = query.installation().locate(directory, fengShui ? "\\QorFile.dll" : "\\QorBirth.dll");
-        copies += copyAndFlush(*file, work / "copy.tmp");
+        copies += copyAndFlush(*file, prefix / "copy.tmp");
         ++files;
     }
-    const double perDirectory = total / static_cast<double>(succeeded.count());
-    const double copyPerFile = copies / static_cast<double>(files);
-    std::printf("almanac upgrade: %zu directories upgraded, %zu failed, %.3f s in all\n", succeeded.count(),
-                failed.count(), total);
-    std::printf("  per directory %.1f ms; copy+fsync of the same file %.1f ms; ratio %.2f\n", perDirectory * 1e3,
-                copyPerFile * 1e3, perDirectory / copyPerFile);
+    const Round round{total / static_cast<double>(succeeded.count()), copies / static_cast<double>(files)};
+    std::printf("almanac upgrade: %zu directories upgraded, %zu failed, %.3f s in all; per directory %.1f ms, "
+                "copy+fsync of the same file %.1f ms, ratio %.2f\n",
+                succeeded.count(), failed.count(), total, round.upgrade * 1e3, round.copy * 1e3, round.ratio());
+    return round;
 }
 
-void benchFortunes(const fs::path& work) {
-    const fs::path prefix = work / "fortunes";
+Round benchFortunes(const fs::path& prefix) {
     demo::makeDrives(prefix);
     const std::string directory = upgrade::fortuneList().entry(0);
     const auto files = demo::installProduct(prefix, {directory, false, true, true});
@@ -110,12 +118,20 @@ void benchFortunes(const fs::path& work) {
     RecordingFeedback feedback;
     const auto start = Clock::now();
     upgrade::runFortuneUpgrade(upgrade::CatalogueList({directory}), query, feedback);
-    const double total = secondsSince(start);
-    double copies = 0;
-    for (const demo::InstalledFile& file : files) copies += copyAndFlush(file.path, work / "copy.tmp");
+    const Round round{secondsSince(start), 0};
+    Round measured = round;
+    for (const demo::InstalledFile& file : files) measured.copy += copyAndFlush(file.path, prefix / "copy.tmp");
     std::printf("fortune upgrade: both blocks on one product (24 memo updates) %.1f ms; copy+fsync of both files "
                 "%.1f ms; ratio %.2f\n",
-                total * 1e3, copies * 1e3, total / copies);
+                measured.upgrade * 1e3, measured.copy * 1e3, measured.ratio());
+    return measured;
+}
+
+void summarise(const char* what, std::vector<Round> rounds) {
+    std::sort(rounds.begin(), rounds.end(), [](const Round& a, const Round& b) { return a.ratio() < b.ratio(); });
+    const Round& median = rounds[rounds.size() / 2];
+    std::printf("%s: median of %zu rounds: %.1f ms against %.1f ms for copy+fsync, ratio %.2f (rounds %.2f to %.2f)\n", what,
+                rounds.size(), median.upgrade * 1e3, median.copy * 1e3, median.ratio(), rounds.front().ratio(), rounds.back().ratio());
 }
 
 }  // namespace
@@ -123,15 +139,23 @@ void benchFortunes(const fs::path& work) {
 int main(int argc, char** argv) {
     std::random_device random;
     const std::string which = argc > 1 ? argv[1] : "both";
-    if (which != "almanac" && which != "fortunes" && which != "both") {
-        std::cerr << "usage: upgrade_bench [almanac|fortunes|both] [WORK_FOLDER]\n";
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    if ((which != "almanac" && which != "fortunes" && which != "both") || rounds < 1) {
+        std::cerr << "usage: upgrade_bench [almanac|fortunes|both] [ROUNDS] [WORK_FOLDER]\n";
         return 2;
     }
-    const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / ("upgrade-bench-" + std::to_string(random()));
+    const fs::path work = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path() / ("upgrade-bench-" + std::to_string(random()));
     fs::create_directories(work);
     try {
-        if (which != "fortunes") benchAlmanac(work);
-        if (which != "almanac") benchFortunes(work);
+        std::vector<Round> almanac, fortunes;
+        for (int round = 0; round < rounds; ++round) {
+            const fs::path folder = work / ("round-" + std::to_string(round));
+            if (which != "fortunes") almanac.push_back(benchAlmanac(folder / "almanac"));
+            if (which != "almanac") fortunes.push_back(benchFortunes(folder / "fortunes"));
+            fs::remove_all(folder);
+        }
+        if (!almanac.empty()) summarise("almanac upgrade per directory", almanac);
+        if (!fortunes.empty()) summarise("fortune upgrade, both blocks on one product", fortunes);
     } catch (const std::exception& e) {
         std::cerr << "upgrade_bench: " << e.what() << "\n";
         fs::remove_all(work);
