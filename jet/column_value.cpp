@@ -120,11 +120,7 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
                                         std::to_string(limit) + ")");
         return text;
     }
-    case ColumnType::Memo: {
-        std::string text = textOf(std::move(value), column);
-        utf16Length(text, column);   // refuses malformed UTF-8 before the statement writes anything
-        return text;
-    }
+    case ColumnType::Memo: return textOf(std::move(value), column);   // checked as it is encoded
     case ColumnType::Byte: {
         const std::int64_t v = integerOf(value, column);
         checkRange(v, 0, 255, column);

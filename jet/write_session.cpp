@@ -255,7 +255,7 @@ std::vector<LiveRow> WriteSession::matchingRows(TableState& table, const std::ve
     return matches;
 }
 
-void WriteSession::makeField(TableWriter& writer, TableState& table, std::size_t c, const Value& value, bool allowInline, RowField& field) {
+void WriteSession::makeField(const TableState& table, std::size_t c, const Value& value, RowField& field) const {
     const ColumnDefinition& column = table.definition.columns[c];
     field.present = false;
     field.bytes.clear();
@@ -264,17 +264,29 @@ void WriteSession::makeField(TableWriter& writer, TableState& table, std::size_t
         return;
     }
     if (isNull(value)) return;
+    if (column.columnType() == ColumnType::Memo) throw std::logic_error("makeField: memo text is stored by makeMemoField");
     field.present = true;
-    if (column.columnType() != ColumnType::Memo) {
-        // Runs before the statement changes a page, so malformed text is refused here.
-        try {
-            appendFieldBytes(column, value, field.bytes);
-        } catch (const std::invalid_argument& error) {
-            refuseValue(table, error);
-        }
-        return;
+    // Runs before the statement changes a page, so malformed text is refused here.
+    try {
+        appendFieldBytes(column, value, field.bytes);
+    } catch (const std::invalid_argument& error) {
+        refuseValue(table, error);
     }
-    const std::vector<std::uint8_t> stored = encodeColumnText(column, std::get<std::string>(value));
+}
+
+std::vector<std::uint8_t> WriteSession::encodeMemo(const TableState& table, std::size_t c, const Value& value) const {
+    try {
+        return encodeColumnText(table.definition.columns[c], std::get<std::string>(value));
+    } catch (const std::invalid_argument& error) {
+        refuseValue(table, error);
+    }
+}
+
+void WriteSession::makeMemoField(TableWriter& writer, TableState& table, std::size_t c, const std::vector<std::uint8_t>& stored, bool allowInline,
+                                 RowField& field) {
+    const ColumnDefinition& column = table.definition.columns[c];
+    field.present = true;
+    field.bytes.clear();
     if (allowInline && stored.size() <= kInlineMemoLimit) {
         field.bytes.assign(kLongValueHeaderSize, 0);
         putU32(field.bytes.data(), static_cast<std::uint32_t>(stored.size()) | kLongValueInline);
@@ -376,8 +388,12 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     // The row, memos left out for now: encoding refuses malformed or too long text before
     // anything changes. Without memo values the row is laid out straight from the values.
     std::vector<std::size_t> memos;
+    std::vector<std::vector<std::uint8_t>> memoBytes;   // stored form of each memo, checked now
     for (std::size_t c = 0; c < columns.size(); ++c)
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) memos.push_back(c);
+        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) {
+            memos.push_back(c);
+            memoBytes.push_back(encodeMemo(t, c, *cells[c]));
+        }
     std::vector<RowField>& fields = scratch.fields;
     std::vector<std::uint8_t>& row = scratch.row;
     TableWriter writer(editor_, t);
@@ -391,7 +407,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
                     fields[c].present = true;
                     fields[c].bytes.assign(kLongValueHeaderSize, 0);
                 } else {
-                    makeField(writer, t, c, *cells[c], false, fields[c]);
+                    makeField(t, c, *cells[c], fields[c]);
                 }
             }
             // Row size with every memo out of line; memos short enough go inline below.
@@ -426,10 +442,10 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     if (size > kMaxStoredRowSize)
         fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
     try {
-        for (std::size_t c : memos) {
-            const std::size_t storedEstimate = utf16UnitCount(std::get<std::string>(*cells[c])) * 2 + 2;
-            const bool inlineFits = size + storedEstimate <= kMaxStoredRowSize;
-            makeField(writer, t, c, *cells[c], inlineFits, fields[c]);
+        for (std::size_t k = 0; k < memos.size(); ++k) {
+            const std::size_t c = memos[k];
+            const bool inlineFits = size + memoBytes[k].size() <= kMaxStoredRowSize;
+            makeMemoField(writer, t, c, memoBytes[k], inlineFits, fields[c]);
             size += fields[c].bytes.size() - kLongValueHeaderSize;
         }
         // Without memos the row measured above is already the row to store.
@@ -462,6 +478,12 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
         if (!assignedNumbers.insert(columns[c].number).second) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is set twice");
         assignments.emplace_back(c, convert(t, c, operandValue(assignment.value, parameters)));
     }
+    // Stored form of each memo assigned, once for every row it goes to, and checked now.
+    std::vector<std::vector<std::uint8_t>> memoBytes(assignments.size());
+    for (std::size_t a = 0; a < assignments.size(); ++a) {
+        const auto& [c, value] = assignments[a];
+        if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) memoBytes[a] = encodeMemo(t, c, value);
+    }
     const std::vector<LiveRow> rows = matchingRows(t, statement.where, parameters);
     std::vector<bool> touched(t.definition.physicalIndexes.size(), false);
     for (std::size_t i = 0; i < touched.size(); ++i)
@@ -486,7 +508,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                     sized[c].present = !isNull(value);
                     sized[c].bytes.assign(isNull(value) ? 0 : kLongValueHeaderSize, 0);
                 } else {
-                    makeField(writer, t, c, value, false, sized[c]);
+                    makeField(t, c, value, sized[c]);
                 }
             }
             const std::size_t size = joinRow(t.definition, sized).size();
@@ -521,12 +543,16 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
         for (std::size_t r = 0; r < rows.size(); ++r) {
             Plan& plan = plans[r];
             std::size_t size = joinRow(t.definition, plan.fields).size();
-            for (const auto& [c, value] : assignments) {
+            for (std::size_t a = 0; a < assignments.size(); ++a) {
+                const auto& [c, value] = assignments[a];
                 if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) plan.releasedMemos.push_back(plan.fields[c].bytes);
                 size -= plan.fields[c].bytes.size();
-                const bool inlineFits = columns[c].columnType() != ColumnType::Memo || isNull(value) ||
-                                        size + kLongValueHeaderSize + utf16UnitCount(std::get<std::string>(value)) * 2 + 2 <= kMaxStoredRowSize;
-                makeField(writer, t, c, value, inlineFits, plan.fields[c]);
+                if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) {
+                    const bool inlineFits = size + kLongValueHeaderSize + memoBytes[a].size() <= kMaxStoredRowSize;
+                    makeMemoField(writer, t, c, memoBytes[a], inlineFits, plan.fields[c]);
+                } else {
+                    makeField(t, c, value, plan.fields[c]);
+                }
                 size += plan.fields[c].bytes.size();
             }
             writer.replaceRow(rows[r], joinRow(t.definition, plan.fields));

@@ -64,8 +64,14 @@ private:
     void loadIndex(TableState& table, std::size_t index);
     bool keyTaken(const TableState& table, std::size_t index, const std::vector<std::uint8_t>& key, RowPointer except) const;
     void checkRequired(const TableState& table, const std::vector<const Value*>& values) const;
-    // Field bytes for a converted value; memos are stored out of line unless short.
-    void makeField(TableWriter& writer, TableState& table, std::size_t column, const Value& value, bool allowInline, RowField& field);
+    // Field bytes for a converted value of a column other than Memo (a memo's value NULL).
+    void makeField(const TableState& table, std::size_t column, const Value& value, RowField& field) const;
+    // The stored form of a converted memo value; malformed text is refused (before any write).
+    std::vector<std::uint8_t> encodeMemo(const TableState& table, std::size_t column, const Value& value) const;
+    // The field of a memo whose stored form is `stored`: inline when allowed and short, else in
+    // long-value pages written now.
+    void makeMemoField(TableWriter& writer, TableState& table, std::size_t column, const std::vector<std::uint8_t>& stored, bool allowInline,
+                       RowField& field);
 
     TableState& tableAt(std::uint32_t definitionPage);
     // Physical index used by the logical index numbered `number`.
