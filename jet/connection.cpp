@@ -24,7 +24,9 @@ Connection::Connection(const std::string& path) : path_(path) {
 Connection::~Connection() = default;
 
 void Connection::reload() {
-    PageFile file = PageFile::load(path_);
+    // Room for the pages a unit of work typically adds (a table of a few thousand rows).
+    constexpr std::size_t kGrowthRoom = 4u << 20;
+    PageFile file = PageFile::load(path_, kGrowthRoom);
     session_ = std::make_unique<WriteSession>(path_, file.releaseImage());
     broken_ = false;
 }

@@ -10,12 +10,14 @@
 
 namespace jet {
 
-PageFile PageFile::load(const std::string& path) {
+PageFile PageFile::load(const std::string& path, std::size_t growthRoom) {
     std::ifstream in(nativePath(path), std::ios::binary | std::ios::ate);
     if (!in) throw Error(ErrorKind::Io, path, "", std::string("cannot open the file: ") + std::strerror(errno));
     const std::streamoff size = in.tellg();
     if (size < 0) throw Error(ErrorKind::Io, path, "", "cannot determine the file size");
-    std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> image;
+    image.reserve(static_cast<std::size_t>(size) + growthRoom);
+    image.resize(static_cast<std::size_t>(size));
     in.seekg(0);
     if (!in.read(reinterpret_cast<char*>(image.data()), size)) throw Error(ErrorKind::Io, path, "", "cannot read the file");
     return fromImage(path, std::move(image));

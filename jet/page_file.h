@@ -26,8 +26,10 @@ enum class PageType : std::uint8_t {
 class PageFile {
 public:
     // Reads the whole file. Throws Error(Io) when it cannot be read. Size checks belong to the
-    // header checks, which know what kind of file this is.
-    static PageFile load(const std::string& path);
+    // header checks, which know what kind of file this is. `growthRoom` bytes of capacity are
+    // kept beyond the file, so that a writer appending pages does not move the image each time
+    // it outgrows it (untouched capacity costs address space, not memory).
+    static PageFile load(const std::string& path, std::size_t growthRoom = 0);
     static PageFile fromImage(std::string path, std::vector<std::uint8_t> image);
 
     const std::string& path() const { return path_; }
