@@ -103,10 +103,26 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// Refuses text of `units` UTF-16 units that is longer than a Text column holds.
+void checkTextLength(const ColumnDefinition& column, std::size_t units) {
+    if (column.columnType() == ColumnType::Text && units > column.length / 2u)
+        throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                                    std::to_string(column.length / 2) + ")");
+}
+
 }  // namespace
 
 Value toColumnValue(const ColumnDefinition& column, Value value) {
     if (isNull(value)) return value;
+    if (const auto* units = std::get_if<std::u16string>(&value)) {
+        // UTF-16 text is stored as it is, checked as it is encoded; other columns read it as UTF-8.
+        if (column.columnType() == ColumnType::Memo) return value;
+        if (column.columnType() == ColumnType::Text) {
+            checkTextLength(column, units->size());
+            return value;
+        }
+        value = withUtf8Text(std::move(value));
+    }
     switch (column.columnType()) {
     case ColumnType::Text: {
         std::string text = textOf(std::move(value), column);
@@ -114,10 +130,7 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         // UTF-8 never has fewer bytes than UTF-16 units, so only a text that might be too long is
         // counted. Malformed UTF-8 in a shorter one is refused by appendColumnText, which every
         // statement runs on the Text values it stores before it changes a page.
-        const std::size_t units = text.size() <= limit ? text.size() : utf16Length(text, column);
-        if (units > limit)
-            throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
-                                        std::to_string(limit) + ")");
+        checkTextLength(column, text.size() <= limit ? text.size() : utf16Length(text, column));
         return text;
     }
     case ColumnType::Memo: return textOf(std::move(value), column);   // checked as it is encoded
@@ -190,7 +203,14 @@ void writeFixedField(const ColumnDefinition& column, const Value& value, std::ui
 
 void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
     if (column.columnType() == ColumnType::Text) {
-        appendColumnText(column, std::get<std::string>(value), bytes);
+        const std::size_t start = bytes.size();
+        bytes.resize(start + textRoom(value));
+        try {
+            bytes.resize(start + encodeTextValueInto(column, value, bytes.data() + start));
+        } catch (...) {
+            bytes.resize(start);
+            throw;
+        }
         return;
     }
     const std::size_t start = bytes.size();
@@ -222,6 +242,20 @@ inline std::uint32_t threeBytesAt(const unsigned char* text, std::size_t size, s
         }
     }
     return text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
+}
+
+// Turns `units` UCS-2 units at `at` into the compressed form in place and returns its size: FF FE
+// and then each unit's low byte. Byte 2 + j comes from byte 2j, which lies at or after it from
+// j = 2 on, so only the first two low bytes are kept aside. A single unit takes three bytes,
+// which the room made for the encoding allows.
+std::size_t compressInPlace(std::uint8_t* at, std::size_t units) {
+    const std::uint8_t first = at[0], second = units > 1 ? at[2] : 0;
+    for (std::size_t j = 2; j < units; ++j) at[2 + j] = at[2 * j];
+    at[0] = 0xFF;
+    at[1] = 0xFE;
+    at[2] = first;
+    if (units > 1) at[3] = second;
+    return units + 2;
 }
 
 // A UTF-16 unit, little-endian.
@@ -288,20 +322,48 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_vie
         }
     }
     const std::size_t units = static_cast<std::size_t>(put - begin) / 2;
-    if (column.columnType() == ColumnType::Text && units > column.length / 2u)
-        throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
-                                    std::to_string(column.length / 2) + ")");
-    if (!compressible) return units * 2;
-    // FF FE and then each unit's low byte, in place: byte 2 + j comes from byte 2j, which lies
-    // at or after it from j = 2 on, so only the first two low bytes are kept aside. A single
-    // unit takes three bytes, which the room made for the encoding allows.
-    const std::uint8_t first = begin[0], second = units > 1 ? begin[2] : 0;
-    for (std::size_t j = 2; j < units; ++j) begin[2 + j] = begin[2 * j];
-    begin[0] = 0xFF;
-    begin[1] = 0xFE;
-    begin[2] = first;
-    if (units > 1) begin[3] = second;
-    return units + 2;
+    checkTextLength(column, units);
+    return compressible ? compressInPlace(begin, units) : units * 2;
+}
+
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* const begin) {
+    checkTextLength(column, units.size());
+    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && !units.empty();
+    std::uint8_t* put = begin;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const std::uint32_t unit = units[i];
+        if ((unit & 0xF800u) == 0xD800u) {   // a surrogate: a high one and then a low one
+            if (unit >= 0xDC00u || i + 1 >= units.size() || (units[i + 1] & 0xFC00u) != 0xDC00u)
+                throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
+            putUnit(put, unit);
+            put += 2;
+            ++i;
+            putUnit(put, units[i]);
+            put += 2;
+            compressible = false;
+            continue;
+        }
+        compressible = compressible && unit - 1 < 0xFFu;   // U+0001..U+00FF
+        putUnit(put, unit);
+        put += 2;
+    }
+    return compressible ? compressInPlace(begin, units.size()) : units.size() * 2;
+}
+
+std::size_t textRoom(const Value& text) {
+    if (const auto* units = std::get_if<std::u16string>(&text)) return maxColumnTextBytes(units->size());
+    return maxColumnTextBytes(std::get<std::string>(text).size());
+}
+
+std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& text, std::uint8_t* out) {
+    if (const auto* units = std::get_if<std::u16string>(&text)) return encodeColumnTextInto(column, *units, out);
+    return encodeColumnTextInto(column, std::get<std::string>(text), out);
+}
+
+std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text) {
+    std::vector<std::uint8_t> out(textRoom(text));
+    out.resize(encodeTextValueInto(column, text, out.data()));
+    return out;
 }
 
 void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out) {
@@ -342,6 +404,13 @@ Value decodeField(const PageFile& file, const ColumnDefinition& column, const Ro
 
 bool sameValue(const Value& a, const Value& b) {
     if (isNull(a) || isNull(b)) return false;   // NULL equals nothing, as in SQL
+    if (std::holds_alternative<std::u16string>(a) || std::holds_alternative<std::u16string>(b)) {
+        try {
+            return sameValue(withUtf8Text(a), withUtf8Text(b));
+        } catch (const std::invalid_argument&) {
+            return false;   // malformed text equals nothing stored
+        }
+    }
     if (const auto* x = std::get_if<std::string>(&a))
         if (const auto* y = std::get_if<std::string>(&b)) return equalsIgnoringAsciiCase(*x, *y);
     return a == b;

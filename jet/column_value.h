@@ -34,6 +34,14 @@ void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std
 // The same written at `out`, which has room for maxColumnTextBytes(utf8.size()) bytes; returns
 // the number of bytes the stored form takes.
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* out);
+// The same for text given as UTF-16 units. Throws std::invalid_argument on an unpaired surrogate
+// and on text longer than a Text column holds.
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* out);
+// Text values of either form (std::string UTF-8, std::u16string): the room their stored form may
+// need, the stored form written at `out`, and the stored form on its own.
+std::size_t textRoom(const Value& text);
+std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& text, std::uint8_t* out);
+std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text);
 // Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded: UTF-16 never
 // takes more than two bytes per UTF-8 byte, and a compressed single character takes three.
 constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return utf8Bytes * 2 + 2; }

@@ -108,7 +108,8 @@ void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16
     case ColumnType::Text: {
         if (sortOrder != 1033 && sortOrder != 2052)
             throw std::invalid_argument("index keys under sort order " + std::to_string(sortOrder) + " are not supported");
-        const std::vector<std::uint8_t> text = generalTextKey(std::get<std::string>(value));
+        const auto* units = std::get_if<std::u16string>(&value);
+        const std::vector<std::uint8_t> text = generalTextKey(units ? utf16ToUtf8(*units) : std::get<std::string>(value));
         key.insert(key.end(), text.begin(), text.end());
         return;
     }

@@ -11,6 +11,7 @@ namespace {
 
 // Checks and converts one cell to the form the row writer expects.
 Value convertValue(const ColumnDefinition& column, const Value& value) {
+    if (std::holds_alternative<std::u16string>(value)) return convertValue(column, withUtf8Text(value));
     const ColumnType type = column.columnType();
     if (type == ColumnType::Boolean) {
         if (isNull(value)) return false;

@@ -44,7 +44,7 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
         if (isNull(*values[c])) continue;
         if (column.columnType() == ColumnType::Memo) throw std::logic_error("layoutRowInto: memo values are placed field by field");
         if (column.columnType() != ColumnType::Text) notWritten(column);
-        room += maxColumnTextBytes(std::get<std::string>(*values[c]).size());
+        room += textRoom(*values[c]);
     }
     if (variableSlots > kMaxSlots) throw Damage("table has " + std::to_string(variableSlots) + " variable-length column slots");
     std::array<const ColumnDefinition*, kMaxSlots> slotColumn;
@@ -82,7 +82,7 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
         for (std::size_t slot = 0; slot < variableSlots; ++slot) {
             offsets[slot] = static_cast<std::uint16_t>(at);
             if (slotColumn[slot] && !isNull(*slotValue[slot]))
-                at += encodeColumnTextInto(*slotColumn[slot], std::get<std::string>(*slotValue[slot]), out + at);
+                at += encodeTextValueInto(*slotColumn[slot], *slotValue[slot], out + at);
         }
         putU16(out + at, static_cast<std::uint32_t>(at));
         at += 2;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "jet/text_codec.h"
+
 namespace jet {
 
 namespace {
@@ -129,6 +131,7 @@ struct JsonWriter {
         out += buffer;
     }
     void operator()(const std::string& v) const { appendJsonString(out, v); }
+    void operator()(const std::u16string& v) const { appendJsonString(out, utf16ToUtf8(v)); }
     void operator()(DateTime v) const { appendJsonString(out, formatDateTime(v)); }
     void operator()(Money v) const { appendJsonString(out, formatMoney(v)); }
     void operator()(const DecimalText& v) const { appendJsonString(out, v.text); }
@@ -144,6 +147,11 @@ struct JsonWriter {
     }
 };
 }  // namespace
+
+Value withUtf8Text(Value value) {
+    if (const auto* units = std::get_if<std::u16string>(&value)) return utf16ToUtf8(*units);
+    return value;
+}
 
 std::string valueToJson(const Value& value) {
     std::string out;

@@ -31,8 +31,14 @@ struct GuidText {
 
 using Blob = std::vector<std::uint8_t>;
 
-// One cell. Text is UTF-8; Blob holds binary and OLE data.
-using Value = std::variant<std::monostate, bool, std::int64_t, double, std::string, DateTime, Money, DecimalText, GuidText, Blob>;
+// One cell. Text is UTF-8; Blob holds binary and OLE data. A statement's text may also be given
+// as UTF-16 code units, the form Jet stores, which spares converting text a caller already holds
+// that way; values read back are always UTF-8.
+using Value = std::variant<std::monostate, bool, std::int64_t, double, std::string, DateTime, Money, DecimalText, GuidText, Blob, std::u16string>;
+
+// UTF-16 text as UTF-8; other values as they are. Throws std::invalid_argument on an unpaired
+// surrogate.
+Value withUtf8Text(Value value);
 
 inline bool isNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
 

@@ -276,7 +276,7 @@ void WriteSession::makeField(const TableState& table, std::size_t c, const Value
 
 std::vector<std::uint8_t> WriteSession::encodeMemo(const TableState& table, std::size_t c, const Value& value) const {
     try {
-        return encodeColumnText(table.definition.columns[c], std::get<std::string>(value));
+        return encodeTextValue(table.definition.columns[c], value);
     } catch (const std::invalid_argument& error) {
         refuseValue(table, error);
     }
@@ -361,7 +361,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const std::size_t c = positions[i];
         const Value& given = operandValue(statement.values[i], parameters);
-        if (columns[c].columnType() == ColumnType::Text && std::holds_alternative<std::string>(given)) {
+        if (columns[c].columnType() == ColumnType::Text && (std::holds_alternative<std::string>(given) || std::holds_alternative<std::u16string>(given))) {
             cells[c] = &given;
         } else {
             converted.push_back(convert(t, c, given));

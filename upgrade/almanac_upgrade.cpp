@@ -15,11 +15,12 @@ void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
     const std::size_t days = content::almanacDayCount();
     // One set of values for every day: each day's texts go into the strings the day before
-    // left, so that the run does not allocate per value.
-    SqlParameters values(content::kAlmanacColumnCount, std::string());
+    // left, so that the run does not allocate per value. The texts are handed over as UTF-16,
+    // converted once for all products, so that no product's rows convert them again.
+    SqlParameters values(content::kAlmanacColumnCount, std::u16string());
     for (std::size_t i = 0; i < days; ++i) {
-        const auto day = content::almanacDay(i);
-        for (std::size_t c = 0; c < day.size(); ++c) std::get<std::string>(values[c]).assign(day[c]);
+        const auto day = content::almanacDayUtf16(i);
+        for (std::size_t c = 0; c < day.size(); ++c) std::get<std::u16string>(values[c]).assign(day[c]);
         query.execute(kInsertAlmanacDay, values);
     }
 }

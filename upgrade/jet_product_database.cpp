@@ -21,6 +21,9 @@ void assignJetValue(jet::Value& value, const SqlParameter& parameter) {
     if (const auto* text = std::get_if<std::string>(&parameter)) {
         if (auto* held = std::get_if<std::string>(&value)) held->assign(*text);
         else value = *text;
+    } else if (const auto* units = std::get_if<std::u16string>(&parameter)) {
+        if (auto* held = std::get_if<std::u16string>(&value)) held->assign(*units);
+        else value = *units;
     } else if (const auto* number = std::get_if<std::int64_t>(&parameter)) {
         value = *number;
     } else {

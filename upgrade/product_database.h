@@ -15,8 +15,9 @@
 
 namespace upgrade {
 
-// A value bound to a `?` of a statement: NULL, UTF-8 text or an integer.
-using SqlParameter = std::variant<std::monostate, std::string, std::int64_t>;
+// A value bound to a `?` of a statement: NULL, UTF-8 text, an integer, or text as UTF-16 code
+// units (the form the databases store, which spares converting text held that way).
+using SqlParameter = std::variant<std::monostate, std::string, std::int64_t, std::u16string>;
 using SqlParameters = std::vector<SqlParameter>;
 
 class ProductDatabase {

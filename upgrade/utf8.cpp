@@ -51,6 +51,21 @@ char32_t decodeUtf8At(std::string_view text, std::size_t byteOffset) {
     return c;
 }
 
+void appendUtf16(std::u16string& out, std::string_view utf8) {
+    for (std::size_t at = 0; at < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeSequence(utf8, at, c);
+        if (length == 0) c = 0xFFFD;
+        at += length == 0 ? 1 : length;
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+}
+
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);

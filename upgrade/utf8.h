@@ -21,4 +21,7 @@ char32_t decodeUtf8At(std::string_view text, std::size_t byteOffset);
 // Appends the UTF-8 form of one character.
 void appendUtf8(std::string& out, char32_t c);
 
+// Appends well-formed UTF-8 text as UTF-16 code units; malformed sequences become U+FFFD.
+void appendUtf16(std::u16string& out, std::string_view utf8);
+
 }  // namespace upgrade

@@ -19,6 +19,11 @@ std::size_t almanacDayCount();
 // The eleven UTF-8 values of day i. Throws std::out_of_range past the end.
 std::array<std::string_view, kAlmanacColumnCount> almanacDay(std::size_t i);
 
+// The eleven values of day i as UTF-16 code units, the form the products' databases
+// store; converted once for the whole table, on first use. Throws std::out_of_range past
+// the end.
+std::array<std::u16string_view, kAlmanacColumnCount> almanacDayUtf16(std::size_t i);
+
 // The eleven values of day i as GBK bytes. Throws std::out_of_range past the
 // end and upgrade::TextEncodingError for a value outside code page 936.
 std::array<std::string, kAlmanacColumnCount> almanacDayGbk(std::size_t i);

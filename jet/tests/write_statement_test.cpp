@@ -398,5 +398,47 @@ TEST_F(FortuneTest, RowsThatOutgrowTheirPageKeepTheirRowNumber) {
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 
+TEST(Utf16Text, IsStoredExactlyLikeTheSameTextInUtf8) {
+    TempDir dir;
+    NewTable table;
+    table.name = "notes";
+    table.columns = {makeColumn("id", ColumnType::Long, 0, true), makeColumn("code", ColumnType::Text, 10), makeColumn("title", ColumnType::Text, 20),
+                     makeColumn("body", ColumnType::Memo), makeColumn("amount", ColumnType::Long)};
+    table.indexes.push_back({"PrimaryKey", {"id"}, true, true});
+    table.indexes.push_back({"code", {"code"}, false, true});
+    const std::string utf8Path = dir.file("utf8.mdb"), utf16Path = dir.file("utf16.mdb");
+    makeDatabase(utf8Path, {table});
+    std::filesystem::copy_file(utf8Path, utf16Path);
+
+    // CJK, Latin-1 (stored compressed), a character beyond U+FFFF, long and short memos.
+    const std::vector<std::pair<std::string, std::u16string>> texts = {
+        {"黄道吉日", u"黄道吉日"}, {"Zürich", u"Zürich"}, {"😀 ok", u"😀 ok"}, {"", u""}};
+    const std::string longMemo(3000 * 3, 'x');
+    std::u16string longMemo16(3000 * 3, u'x');
+    const auto insert = "insert into notes (code, title, body, amount) values (?, ?, ?, ?)";
+    const auto update = "update notes set title = ?, body = ? where code = ?";
+    {
+        Connection utf8(utf8Path), utf16(utf16Path);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::string code = "c" + std::to_string(i);
+            const std::u16string code16 = u"c" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+            utf8.execute(insert, {Value(code), Value(texts[i].first), Value(i % 2 ? longMemo : texts[i].first), Value(std::int64_t(42))});
+            utf16.execute(insert, {Value(code16), Value(texts[i].second), Value(i % 2 ? longMemo16 : texts[i].second), Value(std::u16string(u"42"))});
+        }
+        utf8.execute(update, {Value(std::string("改")), Value(longMemo), Value(std::string("c2"))});
+        EXPECT_EQ(utf16.execute(update, {Value(std::u16string(u"改")), Value(longMemo16), Value(std::u16string(u"c2"))}), 1u);
+
+        // Refused like malformed or too long UTF-8: unpaired surrogates, 21 characters for Text(20).
+        for (const std::u16string& bad : {std::u16string(1, char16_t(0xD83D)), std::u16string(1, char16_t(0xDE00)), std::u16string(21, u'长')})
+            EXPECT_EQ(kindOf([&] { utf16.execute(insert, {Value(std::u16string(u"z")), Value(bad), Value(), Value()}); }), ErrorKind::Constraint);
+        for (const std::u16string& bad : {std::u16string(1, char16_t(0xD83D)) + u"x", std::u16string(1, char16_t(0xDE00))})
+            EXPECT_EQ(kindOf([&] { utf16.execute(insert, {Value(std::u16string(u"z")), Value(std::u16string(u"t")), Value(bad), Value()}); }),
+                      ErrorKind::Constraint);
+    }
+    EXPECT_EQ(readBytes(utf16Path), readBytes(utf8Path));
+    EXPECT_EQ(std::get<std::string>(rowsOf(utf16Path, "notes").at(2)[2]), "改");
+    JET_EXPECT_INDEXES_CONSISTENT(utf16Path, true);
+}
+
 }  // namespace
 }  // namespace jet

@@ -49,11 +49,12 @@ TEST_F(AlmanacUpgrade, RebuildsTheTableWithEveryCarriedDayInOneUnit) {
     for (std::size_t i = 0; i < content::almanacDayCount(); i += 97) {
         const RecordedStatement& insert = state.committed[1 + i];
         EXPECT_EQ(insert.sql, kInsertAlmanacDay);
-        const auto day = content::almanacDay(i);
+        // As UTF-16; the end-to-end tests read the stored rows back as the carried UTF-8 text.
+        const auto day = content::almanacDayUtf16(i);
         ASSERT_EQ(insert.parameters.size(), 11u);
-        for (std::size_t c = 0; c < 11; ++c) EXPECT_EQ(std::get<std::string>(insert.parameters[c]), day[c]);
+        for (std::size_t c = 0; c < 11; ++c) EXPECT_EQ(std::get<std::u16string>(insert.parameters[c]), day[c]);
     }
-    EXPECT_EQ(std::get<std::string>(state.committed.back().parameters[0]), "2026-02-04");
+    EXPECT_EQ(std::get<std::u16string>(state.committed.back().parameters[0]), u"2026-02-04");
     EXPECT_EQ(succeeded.lines(), std::vector<std::string>{std::string(kPlain)});
     EXPECT_EQ(feedback.messages.back(), (UserMessage{"信息提示", "更新成功！", MessageIcon::Information}));
 }
