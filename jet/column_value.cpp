@@ -328,26 +328,31 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_vie
 
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* const begin) {
     checkTextLength(column, units.size());
-    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && !units.empty();
-    std::uint8_t* put = begin;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const std::uint32_t unit = units[i];
-        if ((unit & 0xF800u) == 0xD800u) {   // a surrogate: a high one and then a low one
-            if (unit >= 0xDC00u || i + 1 >= units.size() || (units[i + 1] & 0xFC00u) != 0xDC00u)
-                throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
-            putUnit(put, unit);
-            put += 2;
-            ++i;
-            putUnit(put, units[i]);
-            put += 2;
-            compressible = false;
-            continue;
-        }
-        compressible = compressible && unit - 1 < 0xFFu;   // U+0001..U+00FF
-        putUnit(put, unit);
-        put += 2;
+    // One pass for what the text holds, without branches; then the units are copied as they are.
+    bool surrogates = false, wide = false;
+    for (const char16_t unit : units) {
+        surrogates |= (unit & 0xF800u) == 0xD800u;
+        wide |= static_cast<std::uint32_t>(unit) - 1u >= 0xFFu;   // outside U+0001..U+00FF
     }
-    return compressible ? compressInPlace(begin, units.size()) : units.size() * 2;
+    if (surrogates)
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            if ((units[i] & 0xF800u) != 0xD800u) continue;
+            if (units[i] >= 0xDC00u || i + 1 >= units.size() || (units[i + 1] & 0xFC00u) != 0xDC00u)
+                throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
+            ++i;
+        }
+    if ((column.extendedFlags & kColumnCompressedUnicodeFlag) && !units.empty() && !wide) {
+        begin[0] = 0xFF;
+        begin[1] = 0xFE;
+        for (std::size_t i = 0; i < units.size(); ++i) begin[2 + i] = static_cast<std::uint8_t>(units[i]);
+        return units.size() + 2;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+        if (!units.empty()) std::memcpy(begin, units.data(), units.size() * 2);
+    } else {
+        for (std::size_t i = 0; i < units.size(); ++i) putUnit(begin + 2 * i, units[i]);
+    }
+    return units.size() * 2;
 }
 
 std::size_t textRoom(const Value& text) {
