@@ -9,6 +9,10 @@
 #include <stdexcept>
 #include <string>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "jet/long_value.h"
 #include "jet/text_codec.h"
 
@@ -330,27 +334,43 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_
     checkTextLength(column, units.size());
     // One pass for what the text holds, without branches; then the units are copied as they are.
     bool surrogates = false, wide = false;
-    for (const char16_t unit : units) {
-        surrogates |= (unit & 0xF800u) == 0xD800u;
-        wide |= static_cast<std::uint32_t>(unit) - 1u >= 0xFFu;   // outside U+0001..U+00FF
+    std::size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // Eight units at a time: a unit is a surrogate when (unit & F800) == D800, and outside
+    // U+0001..U+00FF when unit - 1 (wrapping) exceeds FE, which a saturating FE - subtraction
+    // leaves non-zero.
+    const __m128i surrogateMask = _mm_set1_epi16(static_cast<short>(0xF800)), surrogateBits = _mm_set1_epi16(static_cast<short>(0xD800));
+    const __m128i one = _mm_set1_epi16(1), lastByteUnit = _mm_set1_epi16(0xFE);
+    __m128i anySurrogate = _mm_setzero_si128(), anyWide = _mm_setzero_si128();
+    for (; i + 8 <= units.size(); i += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + i));
+        anySurrogate = _mm_or_si128(anySurrogate, _mm_cmpeq_epi16(_mm_and_si128(eight, surrogateMask), surrogateBits));
+        anyWide = _mm_or_si128(anyWide, _mm_subs_epu16(_mm_sub_epi16(eight, one), lastByteUnit));
+    }
+    surrogates = _mm_movemask_epi8(anySurrogate) != 0;
+    wide = _mm_movemask_epi8(_mm_cmpeq_epi16(anyWide, _mm_setzero_si128())) != 0xFFFF;
+#endif
+    for (; i < units.size(); ++i) {
+        surrogates |= (units[i] & 0xF800u) == 0xD800u;
+        wide |= static_cast<std::uint32_t>(units[i]) - 1u >= 0xFFu;   // outside U+0001..U+00FF
     }
     if (surrogates)
-        for (std::size_t i = 0; i < units.size(); ++i) {
-            if ((units[i] & 0xF800u) != 0xD800u) continue;
-            if (units[i] >= 0xDC00u || i + 1 >= units.size() || (units[i + 1] & 0xFC00u) != 0xDC00u)
+        for (std::size_t at = 0; at < units.size(); ++at) {
+            if ((units[at] & 0xF800u) != 0xD800u) continue;
+            if (units[at] >= 0xDC00u || at + 1 >= units.size() || (units[at + 1] & 0xFC00u) != 0xDC00u)
                 throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
-            ++i;
+            ++at;
         }
     if ((column.extendedFlags & kColumnCompressedUnicodeFlag) && !units.empty() && !wide) {
         begin[0] = 0xFF;
         begin[1] = 0xFE;
-        for (std::size_t i = 0; i < units.size(); ++i) begin[2 + i] = static_cast<std::uint8_t>(units[i]);
+        for (std::size_t at = 0; at < units.size(); ++at) begin[2 + at] = static_cast<std::uint8_t>(units[at]);
         return units.size() + 2;
     }
     if constexpr (std::endian::native == std::endian::little) {
         if (!units.empty()) std::memcpy(begin, units.data(), units.size() * 2);
     } else {
-        for (std::size_t i = 0; i < units.size(); ++i) putUnit(begin + 2 * i, units[i]);
+        for (std::size_t at = 0; at < units.size(); ++at) putUnit(begin + 2 * at, units[at]);
     }
     return units.size() * 2;
 }

@@ -1,6 +1,10 @@
 // Text as Jet stores it: UCS-2 and compressed Unicode, and UTF-8 at the API.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "jet/column_value.h"
 #include "jet/text_codec.h"
 
@@ -61,6 +65,39 @@ TEST(TextCodec, ColumnEncoderMatchesTheBuilderAndCountsUnits) {
         }
         for (const std::string bad : {"\xC3", "\xE4\xB8", "a\xE4" "b", "\xF0\x9F\x98", "\xFF", "\x80"})
             EXPECT_THROW(encodeColumnText(column, bad), std::invalid_argument);
+    }
+}
+
+// Text handed over as UTF-16 must be stored exactly as the same text in UTF-8: lengths around the
+// eight-unit blocks the check works in, compressible and wide characters and surrogate pairs in
+// every position, and unpaired surrogates refused wherever they are.
+TEST(ColumnTextEncoding, Utf16AndUtf8GiveTheSameStoredBytes) {
+    const std::vector<std::pair<std::string, std::u16string>> pieces = {
+        {"a", u"a"}, {"é", u"é"}, {"ÿ", u"ÿ"}, {"Ā", u"Ā"}, {"黄", u"黄"}, {"😀", u"😀"}, {std::string(1, '\0'), std::u16string(1, u'\0')}};
+    std::mt19937 random(7);
+    for (const std::uint8_t flags : {std::uint8_t{0}, kColumnCompressedUnicodeFlag}) {
+        ColumnDefinition column;
+        column.name = "t";
+        column.type = static_cast<std::uint8_t>(ColumnType::Memo);
+        column.extendedFlags = flags;
+        for (int round = 0; round < 4000; ++round) {
+            std::string utf8;
+            std::u16string utf16;
+            const std::size_t count = random() % 40;
+            // Mostly one kind of character, so that whole blocks are compressible or not.
+            const std::size_t usual = random() % pieces.size();
+            for (std::size_t i = 0; i < count; ++i) {
+                const auto& piece = pieces[random() % 8 == 0 ? random() % pieces.size() : usual];
+                utf8 += piece.first;
+                utf16 += piece.second;
+            }
+            ASSERT_EQ(encodeTextValue(column, Value(utf16)), encodeTextValue(column, Value(utf8))) << "round " << round;
+            if (utf16.empty()) continue;
+            std::u16string unpaired = utf16;
+            unpaired.insert(unpaired.begin() + static_cast<std::ptrdiff_t>(random() % (unpaired.size() + 1)), char16_t(random() % 2 ? 0xD834 : 0xDD1E));
+            // Inside a pair it leaves a surrogate of the pair alone, or pairs with one and leaves the other.
+            EXPECT_THROW(encodeTextValue(column, Value(unpaired)), std::invalid_argument) << "round " << round;
+        }
     }
 }
 
