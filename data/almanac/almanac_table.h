@@ -1,7 +1,8 @@
 #pragma once
 // The carried almanac: one row of eleven values per day, 2021-01-01 to
 // 2026-02-04, in the column order of kAlmanacColumns. Row i is day i of the
-// range; values are UTF-8 as embedded, or GBK for writing into the products.
+// range; values are UTF-8 as embedded, UTF-16 as the products' databases
+// store text, or GBK.
 
 #include "data/almanac/almanac_text.h"
 
