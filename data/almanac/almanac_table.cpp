@@ -31,6 +31,7 @@ const Utf16Table& utf16Table() {
         Utf16Table converted;
         const auto& all = rows();
         converted.ends.reserve(all.size());
+        converted.units.reserve(almanac_tsv().size());   // never more units than UTF-8 bytes
         for (const AlmanacRow& day : all) {
             std::array<std::size_t, kAlmanacColumnCount> ends{};
             for (std::size_t c = 0; c < kAlmanacColumnCount; ++c) {
