@@ -107,11 +107,14 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+[[noreturn]] void refuseTextLength(const ColumnDefinition& column, std::size_t units) {
+    throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                                std::to_string(column.length / 2) + ")");
+}
+
 // Refuses text of `units` UTF-16 units that is longer than a Text column holds.
-void checkTextLength(const ColumnDefinition& column, std::size_t units) {
-    if (column.columnType() == ColumnType::Text && units > column.length / 2u)
-        throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
-                                    std::to_string(column.length / 2) + ")");
+inline void checkTextLength(const ColumnDefinition& column, std::size_t units) {
+    if (column.columnType() == ColumnType::Text && units > column.length / 2u) refuseTextLength(column, units);
 }
 
 }  // namespace

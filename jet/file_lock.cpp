@@ -89,11 +89,7 @@ WriterLock::WriterLock(const std::string& databasePath) : lockPath_(writerLockPa
         // lock on the file that is still there counts.
         struct stat held {}, current {};
         if (::fstat(fd, &held) == 0 && ::stat(lockPath_.c_str(), &current) == 0 && held.st_dev == current.st_dev && held.st_ino == current.st_ino) {
-            fd_ = fd;
-            const std::string pid = std::to_string(::getpid()) + "\n";
-            if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.data(), pid.size()) < 0) {
-                // The content is informative only.
-            }
+            fd_ = fd;   // the lock is the flock; the file stays empty, so making it allocates no data
             return;
         }
         ::close(fd);

@@ -10,19 +10,22 @@ bool isFengShuiProduct(std::string_view directory) {
     return directory.find(kFengShuiWord) != std::string_view::npos;
 }
 
+// The values of every day's insert are the same for every product; they are prepared once, on
+// first use, as UTF-16, the form the databases store, so that no product's rows convert them.
+const std::vector<SqlParameters>& almanacDayValues() {
+    static const std::vector<SqlParameters> values = [] {
+        std::vector<SqlParameters> all(content::almanacDayCount());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            for (const std::u16string_view text : content::almanacDayUtf16(i)) all[i].emplace_back(std::u16string(text));
+        return all;
+    }();
+    return values;
+}
+
 // Empties huangdao and inserts every carried day in order.
 void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
-    const std::size_t days = content::almanacDayCount();
-    // One set of values for every day: each day's texts go into the strings the day before
-    // left, so that the run does not allocate per value. The texts are handed over as UTF-16,
-    // converted once for all products, so that no product's rows convert them again.
-    SqlParameters values(content::kAlmanacColumnCount, std::u16string());
-    for (std::size_t i = 0; i < days; ++i) {
-        const auto day = content::almanacDayUtf16(i);
-        for (std::size_t c = 0; c < day.size(); ++c) std::get<std::u16string>(values[c]).assign(day[c]);
-        query.execute(kInsertAlmanacDay, values);
-    }
+    for (const SqlParameters& day : almanacDayValues()) query.execute(kInsertAlmanacDay, day);
 }
 
 }  // namespace
