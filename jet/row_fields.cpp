@@ -54,25 +54,29 @@ std::vector<RowField> splitRow(const TableDefinition& table, Bytes row) {
     return fields;
 }
 
-void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fields, std::vector<std::uint8_t>& row) {
-    // Jet 4 tables have at most 255 columns, so the slot tables fit on the stack.
-    constexpr std::size_t kMaxSlots = 256;
-    const std::size_t columnCount = std::max<std::size_t>(table.maxColumnCount, 1);
-    const std::size_t maskSize = (columnCount + 7) / 8;
-    if (maskSize > kMaxSlots / 8 + 1) throw Damage("table claims " + std::to_string(columnCount) + " columns");
-    std::size_t fixedSize = 0;
-    std::size_t variableSlots = table.variableColumnCount;
-    std::size_t variableBytes = 0;
-    for (std::size_t i = 0; i < table.columns.size(); ++i) {
-        const ColumnDefinition& column = table.columns[i];
+RowFrame rowFrame(const TableDefinition& table) {
+    RowFrame frame;
+    frame.columnCount = std::max<std::size_t>(table.maxColumnCount, 1);
+    frame.maskSize = (frame.columnCount + 7) / 8;
+    if (frame.columnCount >= RowFrame::kMaxSlots) throw Damage("table claims " + std::to_string(frame.columnCount) + " columns");
+    frame.variableSlots = table.variableColumnCount;
+    for (const ColumnDefinition& column : table.columns) {
+        if (column.number >= frame.columnCount)
+            throw Damage("column " + column.name + " has number " + std::to_string(column.number) + " of " + std::to_string(frame.columnCount));
         if (column.isFixed() && column.columnType() != ColumnType::Boolean)
-            fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedSizeOf(column.columnType()));
-        if (!column.isFixed()) {
-            variableSlots = std::max<std::size_t>(variableSlots, column.variableIndex + 1u);
-            if (fields[i].present) variableBytes += fields[i].bytes.size();
-        }
+            frame.fixedSize = std::max<std::size_t>(frame.fixedSize, column.fixedOffset + fixedSizeOf(column.columnType()));
+        if (!column.isFixed()) frame.variableSlots = std::max<std::size_t>(frame.variableSlots, column.variableIndex + 1u);
     }
-    if (variableSlots > kMaxSlots) throw Damage("table has " + std::to_string(variableSlots) + " variable-length column slots");
+    if (frame.variableSlots > RowFrame::kMaxSlots)
+        throw Damage("table has " + std::to_string(frame.variableSlots) + " variable-length column slots");
+    return frame;
+}
+
+void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fields, std::vector<std::uint8_t>& row) {
+    const auto [columnCount, maskSize, fixedSize, variableSlots] = rowFrame(table);
+    std::size_t variableBytes = 0;
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (!table.columns[i].isFixed() && fields[i].present) variableBytes += fields[i].bytes.size();
 
     // Column count, fixed area, variable data, then (when the table has variable columns) the
     // end offset, the slot offsets from the last slot down and the slot count, then the mask.
@@ -84,7 +88,7 @@ void joinRowInto(const TableDefinition& table, const std::vector<RowField>& fiel
     std::memset(out + row.size() - maskSize, 0, maskSize);
     putU16(out, static_cast<std::uint32_t>(columnCount));
 
-    std::array<const RowField*, kMaxSlots> variable;
+    std::array<const RowField*, RowFrame::kMaxSlots> variable;
     std::fill_n(variable.begin(), variableSlots, nullptr);
     std::uint8_t* const mask = out + row.size() - maskSize;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {

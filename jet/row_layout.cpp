@@ -9,13 +9,11 @@
 #include "jet/byte_view.h"
 #include "jet/column_type.h"
 #include "jet/column_value.h"
+#include "jet/row_fields.h"
 
 namespace jet {
 
 namespace {
-
-// Jet 4 tables have at most 255 columns, so the slot tables fit on the stack.
-constexpr std::size_t kMaxSlots = 256;
 
 [[noreturn]] void notWritten(const ColumnDefinition& column) {
     throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
@@ -25,30 +23,19 @@ constexpr std::size_t kMaxSlots = 256;
 
 void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>& values, std::vector<std::uint8_t>& row) {
     const auto& columns = table.columns;
-    const std::size_t columnCount = std::max<std::size_t>(table.maxColumnCount, 1);
-    const std::size_t maskSize = (columnCount + 7) / 8;
-    if (maskSize > kMaxSlots / 8 + 1) throw Damage("table claims " + std::to_string(columnCount) + " columns");
+    const auto [columnCount, maskSize, fixedSize, variableSlots] = rowFrame(table);
 
-    // Sizes first: the fixed area, the variable slots, and room for the variable data.
-    std::size_t fixedSize = 0;
-    std::size_t variableSlots = table.variableColumnCount;
+    // Room for the variable data first.
     std::size_t room = 0;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const ColumnDefinition& column = columns[c];
-        if (column.isFixed()) {
-            if (column.columnType() != ColumnType::Boolean)
-                fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedSizeOf(column.columnType()));
-            continue;
-        }
-        variableSlots = std::max<std::size_t>(variableSlots, column.variableIndex + 1u);
-        if (isNull(*values[c])) continue;
+        if (column.isFixed() || isNull(*values[c])) continue;
         if (column.columnType() == ColumnType::Memo) throw std::logic_error("layoutRowInto: memo values are placed field by field");
         if (column.columnType() != ColumnType::Text) notWritten(column);
         room += textRoom(*values[c]);
     }
-    if (variableSlots > kMaxSlots) throw Damage("table has " + std::to_string(variableSlots) + " variable-length column slots");
-    std::array<const ColumnDefinition*, kMaxSlots> slotColumn;
-    std::array<const Value*, kMaxSlots> slotValue;
+    std::array<const ColumnDefinition*, RowFrame::kMaxSlots> slotColumn;
+    std::array<const Value*, RowFrame::kMaxSlots> slotValue;
     std::fill_n(slotColumn.begin(), variableSlots, nullptr);
     for (std::size_t c = 0; c < columns.size(); ++c)
         if (!columns[c].isFixed()) {
@@ -62,7 +49,7 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
     std::uint8_t* const out = row.data();
     std::memset(out, 0, variableStart);
     putU16(out, static_cast<std::uint32_t>(columnCount));
-    std::array<std::uint8_t, kMaxSlots / 8 + 1> mask{};
+    std::array<std::uint8_t, RowFrame::kMaxSlots / 8> mask{};
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const ColumnDefinition& column = columns[c];
         const Value& value = *values[c];
@@ -78,7 +65,7 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
     // down and the slot count; then the mask.
     std::size_t at = variableStart;
     if (variableSlots > 0) {
-        std::array<std::uint16_t, kMaxSlots> offsets;
+        std::array<std::uint16_t, RowFrame::kMaxSlots> offsets;
         for (std::size_t slot = 0; slot < variableSlots; ++slot) {
             offsets[slot] = static_cast<std::uint16_t>(at);
             if (slotColumn[slot] && !isNull(*slotValue[slot]))

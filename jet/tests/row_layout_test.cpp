@@ -102,7 +102,7 @@ TEST(RowLayout, EqualsTheFieldByFieldRowForTablesOfEveryShape) {
     }
 }
 
-TEST(RowLayout, RefusesWhatTheFieldPathRefuses) {
+TEST(RowLayout, RefusesWhatTheFieldPathRefusesAndDamagedDefinitions) {
     TableDefinition table;
     ColumnDefinition text;
     text.name = "title";
@@ -120,6 +120,13 @@ TEST(RowLayout, RefusesWhatTheFieldPathRefuses) {
     const std::vector<Value> fits = {Value(std::string("黄道吉"))};
     layoutRowInto(table, pointers(fits), row);
     EXPECT_EQ(row, rowByFields(table, pointers(fits)));
+
+    // A column numbered past the table's column count has no bit in the null mask.
+    TableDefinition damaged = table;
+    damaged.columns[0].number = 9;
+    damaged.maxColumnCount = 4;
+    EXPECT_THROW(layoutRowInto(damaged, pointers(fits), row), Damage);
+    EXPECT_THROW(rowByFields(damaged, pointers(fits)), Damage);
 
     ColumnDefinition money;
     money.name = "price";
