@@ -1,8 +1,7 @@
 #pragma once
 // The carried almanac: one row of eleven values per day, 2021-01-01 to
 // 2026-02-04, in the column order of kAlmanacColumns. Row i is day i of the
-// range; values are UTF-8 as embedded, UTF-16 as the products' databases
-// store text, or GBK.
+// range; values are UTF-8 as embedded, or GBK for writing into the products.
 
 #include "data/almanac/almanac_text.h"
 
@@ -19,11 +18,6 @@ std::size_t almanacDayCount();
 
 // The eleven UTF-8 values of day i. Throws std::out_of_range past the end.
 std::array<std::string_view, kAlmanacColumnCount> almanacDay(std::size_t i);
-
-// The eleven values of day i as UTF-16 code units, the form the products' databases
-// store; converted once for the whole table, on first use. Throws std::out_of_range past
-// the end.
-std::array<std::u16string_view, kAlmanacColumnCount> almanacDayUtf16(std::size_t i);
 
 // The eleven values of day i as GBK bytes. Throws std::out_of_range past the
 // end and upgrade::TextEncodingError for a value outside code page 936.

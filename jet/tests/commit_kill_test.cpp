@@ -52,15 +52,7 @@ protected:
         if (WIFEXITED(status)) {
             EXPECT_EQ(WEXITSTATUS(status), 0) << "the child failed instead of being killed";
         }
-        const auto left = readBytes(path);
-        EXPECT_TRUE(left == oldBytes || left == newBytes) << "file is neither the old nor the new one (" << left.size() << " bytes)";
-        // The next writer clears whatever the killed one left and works normally.
-        { Connection next(path); }
-        EXPECT_FALSE(std::filesystem::exists(replacementPath(path)));
-        if (left == newBytes) {
-            JET_EXPECT_INDEXES_CONSISTENT(path, true);
-        }
-        return left == newBytes;
+        return leftOldOrNew(path, oldBytes, newBytes);
     }
 
     TempDir dir;

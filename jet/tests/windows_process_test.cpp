@@ -137,20 +137,6 @@ protected:
         return Error(ErrorKind::Io, "", "", "");
     }
 
-    // Checks what a terminated commit left on disk and that the next writer can work; returns
-    // true when the new file is there.
-    bool leftOldOrNew(const std::string& path) {
-        const auto left = readBytes(path);
-        EXPECT_TRUE(left == oldBytes || left == newBytes) << "file is neither the old nor the new one (" << left.size() << " bytes)";
-        { Connection next(path); }   // clears whatever the terminated commit left
-        EXPECT_FALSE(fs::exists(nativePath(replacementPath(path))));
-        EXPECT_FALSE(fs::exists(nativePath(writerLockPath(path))));
-        if (left == newBytes) {
-            JET_EXPECT_INDEXES_CONSISTENT(path, true);
-        }
-        return left == newBytes;
-    }
-
     TempDir dir;
     std::string original = dir.file("original.dll");
     std::string expected = dir.file("expected.dll");
@@ -190,7 +176,7 @@ TEST_F(WindowsProcessTest, TerminatedAtEveryStepOfTheReplacement) {
         writeBytes(path, oldBytes);
         Child child({L"commit", wide(path), std::to_wstring(step)});
         EXPECT_EQ(child.exitCode(), kTerminatedExitCode) << "step " << step;
-        sawNew += leftOldOrNew(path);
+        sawNew += leftOldOrNew(path, oldBytes, newBytes);
     }
     EXPECT_EQ(sawNew, 1);   // only the end after the replacement ("done") leaves the new file
 }
@@ -212,7 +198,7 @@ TEST_F(WindowsProcessTest, TerminatedAtRandomMoments) {
             const DWORD code = child.exitCode();
             EXPECT_TRUE(code == 0 || code == kTerminatedExitCode) << "the child failed (exit status " << code << ")";
         }
-        (leftOldOrNew(path) ? sawNew : sawOld)++;
+        (leftOldOrNew(path, oldBytes, newBytes) ? sawNew : sawOld)++;
     }
     EXPECT_EQ(sawNew + sawOld, 12);
 }

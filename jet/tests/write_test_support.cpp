@@ -1,7 +1,12 @@
 #include "jet/tests/write_test_support.h"
 
+#include <filesystem>
+
 #include "jet/atomic_replace.h"
+#include "jet/connection.h"
 #include "jet/database_builder.h"
+#include "jet/file_lock.h"
+#include "jet/native_path.h"
 #include "jet/tests/commit_unit.h"
 #include "jet/tests/test_support.h"
 
@@ -16,6 +21,18 @@ void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, 
 
 std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table) {
     return Database::open(path).readAllRows(table);
+}
+
+bool leftOldOrNew(const std::string& path, const std::vector<std::uint8_t>& oldBytes, const std::vector<std::uint8_t>& newBytes) {
+    const auto left = readBytes(path);
+    EXPECT_TRUE(left == oldBytes || left == newBytes) << "file is neither the old nor the new one (" << left.size() << " bytes)";
+    { Connection next(path); }
+    EXPECT_FALSE(std::filesystem::exists(nativePath(replacementPath(path))));
+    EXPECT_FALSE(std::filesystem::exists(nativePath(writerLockPath(path))));
+    if (left == newBytes) {
+        JET_EXPECT_INDEXES_CONSISTENT(path, true);
+    }
+    return left == newBytes;
 }
 
 int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes) {

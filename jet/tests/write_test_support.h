@@ -21,6 +21,11 @@ std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::strin
 // once on a copy of `oldBytes` at `probe`, counting the steps the replacement reports.
 int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes);
 
+// Checks what an interrupted commit left at `path`: the old or the new file byte for byte, and a
+// next writer that opens it and clears whatever the interrupted one left (its replacement file,
+// its lock file). Returns true when the new file is there.
+bool leftOldOrNew(const std::string& path, const std::vector<std::uint8_t>& oldBytes, const std::vector<std::uint8_t>& newBytes);
+
 // The index self-check on a file; writes made by the engine must also keep the distinct-key
 // counts exact.
 #define JET_EXPECT_INDEXES_CONSISTENT(path, exact)                                                         \

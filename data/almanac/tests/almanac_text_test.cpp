@@ -3,7 +3,6 @@
 #include "data/almanac/almanac_table.h"
 #include "data/almanac/almanac_text.h"
 #include "upgrade/gbk_codec.h"
-#include "upgrade/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +51,7 @@ TEST(AlmanacText, RejectsMalformedTextNamingFileLineAndCause) {
     EXPECT_NE(formatErrorOf(kHeader + "2021-01-01\ta").find("line break"), std::string::npos);
 }
 
-TEST(AlmanacAccessor, GivesUtf8Utf16AndGbkValuesAndRejectsDaysPastTheEnd) {
+TEST(AlmanacAccessor, GivesUtf8AndGbkValuesAndRejectsDaysPastTheEnd) {
     const std::size_t count = content::almanacDayCount();
     ASSERT_GT(count, 0u);
     const auto utf8 = content::almanacDay(count - 1);
@@ -60,22 +59,8 @@ TEST(AlmanacAccessor, GivesUtf8Utf16AndGbkValuesAndRejectsDaysPastTheEnd) {
     for (std::size_t c = 0; c < utf8.size(); ++c) EXPECT_EQ(upgrade::gbkToUtf8(gbk[c]), utf8[c]);
     EXPECT_EQ(content::almanacDayGbk(0)[2].substr(0, 4), "\xB8\xFD\xD7\xD3");  // 庚子
 
-    // UTF-16 of every day, each value where it belongs: first, last and a day in between.
-    for (const std::size_t i : {std::size_t{0}, count / 2, count - 1}) {
-        const auto day = content::almanacDay(i);
-        const auto units = content::almanacDayUtf16(i);
-        for (std::size_t c = 0; c < day.size(); ++c) {
-            std::string back;
-            for (const char16_t unit : units[c]) upgrade::appendUtf8(back, unit);   // the table is all BMP
-            EXPECT_EQ(back, day[c]) << "day " << i << ", column " << c;
-        }
-    }
-    EXPECT_EQ(content::almanacDayUtf16(0)[0], u"2021-01-01");
-    EXPECT_EQ(content::almanacDayUtf16(0)[2].substr(0, 2), u"庚子");
-
     EXPECT_THROW(content::almanacDay(count), std::out_of_range);
     EXPECT_THROW(content::almanacDayGbk(count), std::out_of_range);
-    EXPECT_THROW(content::almanacDayUtf16(count), std::out_of_range);
 }
 
 }  // namespace

@@ -25,14 +25,7 @@ namespace {
 
 constexpr std::size_t kMaxStatements = 8;
 
-jet::NewColumn column(const char* name, jet::ColumnType type, std::uint16_t length = 255, bool autoNumber = false) {
-    jet::NewColumn c;
-    c.name = name;
-    c.type = type;
-    c.textLength = length;
-    c.autoNumber = autoNumber;
-    return c;
-}
+using jet::fixtures::column;
 
 // One table with every type the writer handles and a few it refuses, a unique text key, an index
 // over two columns, memos both inline and on long-value pages and a text column after the memo;

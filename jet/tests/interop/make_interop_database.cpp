@@ -7,6 +7,7 @@
 
 #include "jet/database_builder.h"
 #include "jet/error.h"
+#include "jet/tests/product_fixtures.h"
 
 namespace {
 
@@ -16,14 +17,7 @@ std::string repeatToBytes(const std::string& piece, std::size_t bytes) {
     return out;
 }
 
-jet::NewColumn column(const char* name, jet::ColumnType type, std::uint16_t length = 255, bool autoNumber = false) {
-    jet::NewColumn c;
-    c.name = name;
-    c.type = type;
-    c.textLength = length;
-    c.autoNumber = autoNumber;
-    return c;
-}
+using jet::fixtures::column;
 
 std::vector<jet::NewTable> interopTables() {
     using jet::ColumnType;
