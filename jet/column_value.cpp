@@ -135,7 +135,7 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         std::string text = textOf(std::move(value), column);
         const std::size_t limit = column.length / 2;
         // UTF-8 never has fewer bytes than UTF-16 units, so only a text that might be too long is
-        // counted. Malformed UTF-8 in a shorter one is refused by appendColumnText, which every
+        // counted. Malformed UTF-8 in a shorter one is refused by encodeColumnTextInto, which every
         // statement runs on the Text values it stores before it changes a page.
         checkTextLength(column, text.size() <= limit ? text.size() : utf16Length(text, column));
         return text;
@@ -391,23 +391,6 @@ std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& tex
 std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text) {
     std::vector<std::uint8_t> out(textRoom(text));
     out.resize(encodeTextValueInto(column, text, out.data()));
-    return out;
-}
-
-void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out) {
-    const std::size_t start = out.size();
-    out.resize(start + maxColumnTextBytes(utf8.size()));
-    try {
-        out.resize(start + encodeColumnTextInto(column, utf8, out.data() + start));
-    } catch (...) {
-        out.resize(start);
-        throw;
-    }
-}
-
-std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8) {
-    std::vector<std::uint8_t> out;
-    appendColumnText(column, utf8, out);
     return out;
 }
 

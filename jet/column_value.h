@@ -15,7 +15,7 @@ namespace jet {
 // integers for Byte/Integer/Long (range-checked), doubles, dates, Yes/No. Text that names a
 // number or date is accepted for such columns. NULL stays NULL. Throws std::invalid_argument
 // saying why the value does not fit (too long text counts in UTF-16 characters as Jet does;
-// malformed UTF-8 is found by encodeColumnText, which every write calls before it changes a page).
+// malformed UTF-8 is found by encodeColumnTextInto, which every write calls before it changes a page).
 // Takes the value by value so that a caller handing it over (std::move) has text moved, not copied.
 Value toColumnValue(const ColumnDefinition& column, Value value);
 
@@ -28,11 +28,8 @@ void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::v
 // Stored form of text for a Text or Memo column: one byte per character ("compressed", after the
 // FF FE marker) when the column allows it and every character is in U+0001..U+00FF, UCS-2
 // little-endian otherwise. Throws std::invalid_argument on malformed UTF-8 and on text longer
-// than a Text column holds.
-std::vector<std::uint8_t> encodeColumnText(const ColumnDefinition& column, std::string_view utf8);
-void appendColumnText(const ColumnDefinition& column, std::string_view utf8, std::vector<std::uint8_t>& out);
-// The same written at `out`, which has room for maxColumnTextBytes(utf8.size()) bytes; returns
-// the number of bytes the stored form takes.
+// than a Text column holds. Written at `out`, which has room for maxColumnTextBytes(utf8.size())
+// bytes; returns the number of bytes the stored form takes.
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* out);
 // The same for text given as UTF-16 units. Throws std::invalid_argument on an unpaired surrogate
 // and on text longer than a Text column holds.

@@ -166,16 +166,6 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
-std::size_t utf16UnitCount(std::string_view utf8) {
-    std::size_t units = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        units += (byte & 0xC0) != 0x80;   // every character has one lead byte
-        units += byte >= 0xF0;            // and a four-byte one needs a surrogate pair
-    }
-    return units;
-}
-
 std::vector<std::uint8_t> encodeUcs2(std::string_view utf8) {
     const std::u16string units = utf8ToUtf16(utf8);
     std::vector<std::uint8_t> out;

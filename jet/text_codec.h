@@ -24,10 +24,6 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 // UTF-16 code units to UTF-8. Throws std::invalid_argument on an unpaired surrogate.
 std::string utf16ToUtf8(std::u16string_view utf16);
 
-// How many UTF-16 code units well-formed UTF-8 text takes (one per character, two for
-// characters beyond U+FFFF), without converting it.
-std::size_t utf16UnitCount(std::string_view utf8);
-
 // Encodes UTF-8 as UCS-2 little-endian bytes.
 std::vector<std::uint8_t> encodeUcs2(std::string_view utf8);
 
