@@ -2,6 +2,7 @@
 
 #include "data/almanac/almanac_table.h"
 #include "upgrade_messages.h"
+#include "utf8.h"
 
 namespace upgrade {
 namespace {
@@ -16,7 +17,11 @@ const std::vector<SqlParameters>& almanacDayValues() {
     static const std::vector<SqlParameters> values = [] {
         std::vector<SqlParameters> all(content::almanacDayCount());
         for (std::size_t i = 0; i < all.size(); ++i)
-            for (const std::u16string_view text : content::almanacDayUtf16(i)) all[i].emplace_back(std::u16string(text));
+            for (const std::string_view text : content::almanacDay(i)) {
+                std::u16string units;
+                appendUtf16(units, text);
+                all[i].emplace_back(std::move(units));
+            }
         return all;
     }();
     return values;
