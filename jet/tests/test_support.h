@@ -12,14 +12,15 @@
 
 namespace jet::testing {
 
-// Folder of the Access-made samples, or empty when absent.
+// Folder of the Access-made samples kept with the tests, or empty when it is missing.
 std::string samplesDir();
 std::string samplePath(const std::string& name);
 
-// Skips the current test, saying why, when the samples are absent.
+// Fails the current test when the samples folder is missing: they belong to the repository, so a
+// missing folder is a broken checkout, never a reason to skip.
 #define JET_REQUIRE_SAMPLES()                                                                              \
     do {                                                                                                   \
-        if (::jet::testing::samplesDir().empty()) GTEST_SKIP() << "Access sample files not found at " JET_SAMPLES_DIR; \
+        ASSERT_FALSE(::jet::testing::samplesDir().empty()) << "Access sample files not found at " JET_SAMPLES_DIR; \
     } while (0)
 
 // A fresh, empty temporary folder removed at the end of the test.
