@@ -5,8 +5,9 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <initguid.h>  // defines FOLDERID_LocalAppData here rather than through a library
 #include <windows.h>
+// Defines FOLDERID_LocalAppData in this file instead of taking it from a library.
+#include <initguid.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 #else

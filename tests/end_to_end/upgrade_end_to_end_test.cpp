@@ -246,3 +246,22 @@ TEST_F(UpgradeEndToEnd, ProgramFilesX86AndVirtualStoreCopiesAreUpgradedEachWithI
     ASSERT_NE(row, yearly.end());
     EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), dog.yearlyText);
 }
+
+TEST_F(UpgradeEndToEnd, AVirtualStoreCopyInUseFailsAloneNamedByItsFolder) {
+    const std::string onC = fortuneList().entry(5);
+    const std::string store = std::string(kLocalAppData) + "\\VirtualStore\\" + onC.substr(3);
+    const fs::path copy = demo::localDirectory(prefix, store) / "QorBirth.dll";
+    fs::create_directories(copy.parent_path());
+    fs::copy_file(demo::localDirectory(prefix, onC) / "QorBirth.dll", copy);
+    std::ofstream(copy.parent_path() / "QorBirth.ldb") << "lock";  // the product has its copy open
+    const std::string copyBefore = fileBytes(copy);
+
+    const AlmanacUpgradeResult result = runAlmanac(almanacList());
+    EXPECT_EQ(failed.lines(), std::vector<std::string>{store});
+    EXPECT_EQ(fileBytes(copy), copyBefore);
+    EXPECT_FALSE(fs::exists(backupPathFor(copy)));
+    expectCarriedAlmanac(demo::localDirectory(prefix, onC) / "QorBirth.dll", false);
+    EXPECT_EQ(result.succeeded, 7u);
+    EXPECT_NE(feedback.messages.back().text.find(store + "：QorBirth.dll，数据库正被其他程序使用"), std::string::npos)
+        << feedback.messages.back().text;
+}
