@@ -57,6 +57,18 @@ echo "== Headless upgrade under Wine =="
 demo="$build/demo-prefix"
 rm -rf "$demo"
 wine "$build/tools/demo-prefix/make-demo-prefix.exe" "$demo" </dev/null | tr -d '\r' >"$build/demo-files.txt"
+# The product on C: once more under "Program Files (x86)" (a 32-bit installer on 64-bit Windows),
+# and the copies of its databases that file virtualisation keeps in the user's VirtualStore.
+on_c=$(sed -n 's/\\[^\\]*$//; /^C:/{p;q}' "$build/demo-files.txt")
+product=${on_c#'C:\Program Files\'}
+product_path=$(printf '%s' "$product" | tr '\\' '/')
+mkdir -p "$demo/drive_c/Program Files (x86)/$(dirname "$product_path")"
+cp -r "$demo/drive_c/Program Files/$product_path" "$demo/drive_c/Program Files (x86)/$product_path"
+local_app_data=$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null | tr -d '\r')
+virtual_store=$(winepath -u "$local_app_data" 2>/dev/null)/VirtualStore
+rm -rf "$virtual_store"
+mkdir -p "$virtual_store/Program Files/$product_path"
+cp "$demo/drive_c/Program Files/$product_path"/*.dll "$virtual_store/Program Files/$product_path/"
 ln -sfn "$PWD/$demo/drive_d" "$WINEPREFIX/dosdevices/d:"
 ln -sfn "$PWD/$demo/drive_e" "$WINEPREFIX/dosdevices/e:"
 for dir in "$demo"/drive_c/*/*; do
@@ -91,10 +103,17 @@ done <<<"$directories"
 for drive in C D E; do
   grep -q "^  upgraded: $drive:" "$build/headless-output.txt" || problems+=("nothing upgraded on drive $drive:")
 done
+for extra in "C:\\Program Files (x86)\\$product" "$local_app_data\\VirtualStore\\Program Files\\$product"; do
+  grep -qxF "  upgraded: $extra" "$build/headless-output.txt" || problems+=("not upgraded: $extra")
+done
+for file in "$demo/drive_c/Program Files (x86)/$product_path"/*.dll "$virtual_store/Program Files/$product_path"/*.dll; do
+  if [ ! -f "$file.bak" ] || cmp -s "$file.bak" "$file"; then problems+=("not upgraded beside its backup: $file"); fi
+done
 
 if [ ${#problems[@]} -gt 0 ]; then
   printf 'Headless upgrade under Wine FAILED:\n' >&2
   printf '  %s\n' "${problems[@]}" >&2
   exit 1
 fi
-echo "Headless upgrade under Wine: all $(wc -l <<<"$directories") demo directories on drives C:, D: and E: upgraded, backups kept."
+echo "Headless upgrade under Wine: all $(wc -l <<<"$directories") demo directories on drives C:, D: and E:," \
+     "their Program Files (x86) twin and VirtualStore copies upgraded, backups kept."

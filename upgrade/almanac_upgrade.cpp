@@ -27,6 +27,18 @@ const std::vector<SqlParameters>& almanacDayValues() {
     return values;
 }
 
+// Whether a folder of the product is to be rebuilt. An installed folder is
+// when it holds QorBirth.dll. A VirtualStore folder holds copies of only the
+// files the product wrote: the product counts as installed when either folder
+// has QorBirth.dll, and the copy is rebuilt when the file that takes the rows
+// was copied there; the installed file is rebuilt in its own folder.
+bool holdsAlmanac(const Installation& installation, const ProductFolder& folder, std::string_view almanacFile) {
+    if (!folder.virtualStore) return installation.fileExists(folder.directory, kAlmanacProbeFile);
+    const bool productInstalled = installation.fileExists(folder.directory, kAlmanacProbeFile) ||
+                                  installation.fileExists(folder.installedDirectory, kAlmanacProbeFile);
+    return productInstalled && installation.fileExists(folder.directory, almanacFile);
+}
+
 // Empties huangdao and inserts every carried day in order.
 void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
@@ -44,26 +56,31 @@ std::string describeFailure(const std::exception& failure) {
 AlmanacUpgradeResult runAlmanacUpgrade(const CatalogueList& list, ProductQuery& query, AlmanacLogs logs,
                                        UserFeedback& feedback, const ProgressListener& progress) {
     AlmanacUpgradeResult result;
+    const Installation& installation = query.installation();
     const std::size_t rows = list.count();
     for (std::size_t i = 0; i < rows; ++i) {
-        const std::string directory = list.entry(i);
-        if (!query.installation().fileExists(directory, kAlmanacProbeFile)) continue;
-        query.pointAt(directory, isFengShuiProduct(directory) ? kFengShuiAlmanacFile : kAlmanacProbeFile);
-        if (progress) progress(i, rows, directory);
-        try {
-            query.beginWork();
-            rebuildAlmanac(query);
-            query.commitWork();
-            logs.succeeded.append(directory);
-            ++result.succeeded;
-        } catch (const std::exception& e) {
-            // The directory is reported to the user below and logged; its file
-            // is left exactly as it was.
-            query.rollbackWork();
-            logs.failed.append(directory);
-            result.failures.push_back({directory, describeFailure(e)});
+        const std::string row = list.entry(i);
+        const std::string_view almanacFile = isFengShuiProduct(row) ? kFengShuiAlmanacFile : kAlmanacProbeFile;
+        for (const ProductFolder& folder : installation.productFolders(row)) {
+            if (!holdsAlmanac(installation, folder, almanacFile)) continue;
+            const std::string& directory = folder.directory;
+            query.pointAt(directory, almanacFile);
+            if (progress) progress(i, rows, directory);
+            try {
+                query.beginWork();
+                rebuildAlmanac(query);
+                query.commitWork();
+                logs.succeeded.append(directory);
+                ++result.succeeded;
+            } catch (const std::exception& e) {
+                // The directory is reported to the user below and logged; its file
+                // is left exactly as it was.
+                query.rollbackWork();
+                logs.failed.append(directory);
+                result.failures.push_back({directory, describeFailure(e)});
+            }
+            result.upgraded = true;
         }
-        result.upgraded = true;
     }
     feedback.show(almanacUpgradeMessage(result));
     return result;

@@ -43,7 +43,8 @@ using ProgressListener = std::function<void(std::size_t row, std::size_t rows, s
 
 // Rebuilds huangdao in every directory of the list that holds QorBirth.dll
 // (in QorFile.dll for feng-shui products), logs each directory, and tells the
-// user the outcome through feedback.
+// user the outcome through feedback. Every folder of a product on this
+// platform (Installation::productFolders) is a directory of its own here.
 AlmanacUpgradeResult runAlmanacUpgrade(const CatalogueList& list, ProductQuery& query, AlmanacLogs logs,
                                        UserFeedback& feedback, const ProgressListener& progress = {});
 

@@ -65,23 +65,30 @@ void runUnit(ProductQuery& query, Block&& block) {
 FortuneUpgradeResult runFortuneUpgrade(const CatalogueList& list, ProductQuery& query, UserFeedback& feedback,
                                        const FortuneProgressListener& progress) {
     FortuneUpgradeResult result;
+    const Installation& installation = query.installation();
     const std::size_t rows = list.count();
     try {
         for (std::size_t i = 0; i < rows; ++i) {
-            const std::string directory = list.entry(i);
-            if (!isMarriageProduct(directory) && query.installation().fileExists(directory, kFortuneFile)) {
-                query.pointAt(directory, kFortuneFile);
-                if (progress) progress(i, rows, directory, FortuneBlock::ZodiacFortunes);
-                runUnit(query, updateZodiacFortunes);
-                ++result.fortuneBlocks;
-                result.upgraded = true;
-            }
-            if (query.installation().fileExists(directory, kHoroscopeFile)) {
-                query.pointAt(directory, kHoroscopeFile);
-                if (progress) progress(i, rows, directory, FortuneBlock::Horoscopes);
-                runUnit(query, updateHoroscopes);
-                ++result.horoscopeBlocks;
-                result.upgraded = true;
+            const std::string row = list.entry(i);
+            const bool marriage = isMarriageProduct(row);
+            // Every folder of the product (installed, "Program Files (x86)",
+            // VirtualStore) with each file it holds, one unit per file.
+            for (const ProductFolder& folder : installation.productFolders(row)) {
+                const std::string& directory = folder.directory;
+                if (!marriage && installation.fileExists(directory, kFortuneFile)) {
+                    query.pointAt(directory, kFortuneFile);
+                    if (progress) progress(i, rows, directory, FortuneBlock::ZodiacFortunes);
+                    runUnit(query, updateZodiacFortunes);
+                    ++result.fortuneBlocks;
+                    result.upgraded = true;
+                }
+                if (installation.fileExists(directory, kHoroscopeFile)) {
+                    query.pointAt(directory, kHoroscopeFile);
+                    if (progress) progress(i, rows, directory, FortuneBlock::Horoscopes);
+                    runUnit(query, updateHoroscopes);
+                    ++result.horoscopeBlocks;
+                    result.upgraded = true;
+                }
             }
         }
     } catch (const DatabaseError& e) {

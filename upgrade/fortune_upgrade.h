@@ -5,7 +5,8 @@
 // Each file's twelve updates are one unit of work; a key that matches no row
 // changes nothing and is no error. The first failure ends the whole action:
 // the failed file is left as it was, files finished before stay upgraded, and
-// the user is told which file failed and why.
+// the user is told which file failed and why. Every folder of a product on
+// this platform (Installation::productFolders) is visited with its own files.
 
 #include "catalogue.h"
 #include "product_query.h"

@@ -13,9 +13,11 @@
 #include "upgrade/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"
 #include "upgrade/jet_product_database.h"
+#include "upgrade/program_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -25,6 +27,8 @@ namespace fs = std::filesystem;
 using namespace upgrade;
 
 namespace {
+
+constexpr std::string_view kLocalAppData = "C:\\users\\tester\\AppData\\Local";
 
 std::string utf8(const fs::path& path) {
     const auto u8 = path.u8string();
@@ -55,7 +59,8 @@ protected:
     }
 
     Installation installation() const {
-        return Installation::withDrives({{'c', prefix / "drive_c"}, {'d', prefix / "drive_d"}, {'e', prefix / "drive_e"}});
+        return Installation::withDrives({{'c', prefix / "drive_c"}, {'d', prefix / "drive_d"}, {'e', prefix / "drive_e"}},
+                                        std::string(kLocalAppData));
     }
     const demo::InstalledFile& file(const std::string& directory, const std::string& name) const {
         for (const demo::InstalledFile& f : installed)
@@ -197,4 +202,66 @@ TEST_F(UpgradeEndToEnd, AFortuneFailureStopsTheActionAndLeavesThatFile) {
     ASSERT_EQ(feedback.messages.size(), 1u);
     EXPECT_EQ(feedback.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(feedback.messages[0].text.find("Tgcode.dll"), std::string::npos);
+}
+
+TEST_F(UpgradeEndToEnd, ProgramFilesX86AndVirtualStoreCopiesAreUpgradedEachWithItsOwnBackup) {
+    // The demo's product on drive C installed a second time by a 32-bit
+    // installer, and the copies file virtualisation made of its databases.
+    const std::string onC = fortuneList().entry(5);
+    const std::string x86 = *programFilesX86Twin(onC);
+    const std::string store = std::string(kLocalAppData) + "\\VirtualStore\\" + onC.substr(3);
+    const fs::path installedFolder = demo::localDirectory(prefix, onC);
+    fs::create_directories(demo::localDirectory(prefix, x86).parent_path());
+    fs::copy(installedFolder, demo::localDirectory(prefix, x86));
+    fs::create_directories(demo::localDirectory(prefix, store));
+    std::vector<fs::path> copies;
+    for (const char* name : {"QorBirth.dll", "Tgcode.dll"}) {
+        copies.push_back(demo::localDirectory(prefix, x86) / name);
+        copies.push_back(demo::localDirectory(prefix, store) / name);
+        fs::copy_file(installedFolder / name, copies.back());
+    }
+    const std::string old = fileBytes(installedFolder / "QorBirth.dll");
+    const std::string oldFortunes = fileBytes(installedFolder / "Tgcode.dll");
+
+    const AlmanacUpgradeResult almanac = runAlmanac(almanacList());
+    ASSERT_TRUE(almanac.failures.empty()) << almanac.failures.front().cause;
+    const std::vector<std::string>& upgraded = succeeded.lines();
+    const auto at = std::find(upgraded.begin(), upgraded.end(), onC);
+    ASSERT_NE(at, upgraded.end());
+    ASSERT_LT(at + 2, upgraded.end());
+    EXPECT_EQ(*(at + 1), store) << "the product's own copy follows its installed folder";
+    EXPECT_EQ(*(at + 2), x86);
+    EXPECT_EQ(upgraded.size(), 9u);
+    const FortuneUpgradeResult fortunes = runFortuneUpgrade(fortuneList(), *query, feedback);
+    ASSERT_FALSE(fortunes.failure) << fortunes.failure->what();
+
+    for (const fs::path& file : copies) {
+        EXPECT_EQ(fileBytes(backupPathFor(file)), file.filename() == "Tgcode.dll" ? oldFortunes : old) << file;
+        if (file.filename() == "QorBirth.dll") expectCarriedAlmanac(file, false);
+    }
+    const auto yearly = rowsOf(demo::localDirectory(prefix, store) / "Tgcode.dll", "Bennian2011");
+    const content::AnimalFortune& dog = content::animalFortunes()[0];
+    const auto row = std::find_if(yearly.begin(), yearly.end(),
+                                  [&](const auto& r) { return std::get<std::string>(r[0]) == dog.key; });
+    ASSERT_NE(row, yearly.end());
+    EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), dog.yearlyText);
+}
+
+TEST_F(UpgradeEndToEnd, AVirtualStoreCopyInUseFailsAloneNamedByItsFolder) {
+    const std::string onC = fortuneList().entry(5);
+    const std::string store = std::string(kLocalAppData) + "\\VirtualStore\\" + onC.substr(3);
+    const fs::path copy = demo::localDirectory(prefix, store) / "QorBirth.dll";
+    fs::create_directories(copy.parent_path());
+    fs::copy_file(demo::localDirectory(prefix, onC) / "QorBirth.dll", copy);
+    std::ofstream(copy.parent_path() / "QorBirth.ldb") << "lock";  // the product has its copy open
+    const std::string copyBefore = fileBytes(copy);
+
+    const AlmanacUpgradeResult result = runAlmanac(almanacList());
+    EXPECT_EQ(failed.lines(), std::vector<std::string>{store});
+    EXPECT_EQ(fileBytes(copy), copyBefore);
+    EXPECT_FALSE(fs::exists(backupPathFor(copy)));
+    expectCarriedAlmanac(demo::localDirectory(prefix, onC) / "QorBirth.dll", false);
+    EXPECT_EQ(result.succeeded, 7u);
+    EXPECT_NE(feedback.messages.back().text.find(store + "：QorBirth.dll，数据库正被其他程序使用"), std::string::npos)
+        << feedback.messages.back().text;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A throw-away installation for tests: drives C and D as local folders, other
-// drives missing. On Linux the folder is also a Wine prefix (drive C as the
+// drives missing, and a user profile on drive C. On Linux the folder is also a Wine prefix (drive C as the
 // usual ../drive_c link, drive D linked to its folder).
 
 #include "upgrade/installation.h"
@@ -31,9 +31,15 @@ public:
     TemporaryPrefix(const TemporaryPrefix&) = delete;
     TemporaryPrefix& operator=(const TemporaryPrefix&) = delete;
 
+    // The test user's local application data, where Windows' file
+    // virtualisation keeps its copies (only once a test makes the folder).
+    static constexpr std::string_view kLocalAppData = "C:\\users\\tester\\AppData\\Local";
+    static constexpr std::string_view kVirtualStore = "C:\\users\\tester\\AppData\\Local\\VirtualStore";
+
     const std::filesystem::path& root() const { return root_; }
     upgrade::Installation installation() const {
-        return upgrade::Installation::withDrives({{'c', root_ / "drive_c"}, {'d', root_ / "drive_d"}});
+        return upgrade::Installation::withDrives({{'c', root_ / "drive_c"}, {'d', root_ / "drive_d"}},
+                                                 std::string(kLocalAppData));
     }
 
     // Creates the file of a catalogue directory ("D:\…", "\QorBirth.dll") with

@@ -1,6 +1,7 @@
 // fortune-data-patch-headless: runs both upgrade actions of the patch without
 // a window, through the same code as the window's buttons, and prints what
-// happened in each product directory and the closing messages. Products are
+// happened in each product directory (the "Program Files (x86)" and
+// VirtualStore folders each on a line of their own) and the closing messages. Products are
 // looked up as by the window: on Windows on the computer's own drives, elsewhere
 // in $WINEPREFIX (or ~/.wine).
 
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
     (void)argv;
     const upgrade::Installation installation;
     std::cout << "Products are looked up in: " << installation.description() << "\n";
+    if (const auto appData = installation.localAppData())
+        std::cout << "Their per-user copies (VirtualStore) in: " << *appData << "\\VirtualStore\n";
 
     upgrade::JetDatabaseOpener opener;
     upgrade::ProductQuery query(opener, installation);

@@ -116,3 +116,54 @@ TEST_F(AlmanacUpgrade, WhenEveryDirectoryFailsTheMessageSaysNoneWasUpgraded) {
     EXPECT_NE(feedback.messages.back().text.find("没有产品更新成功。"), std::string::npos);
     EXPECT_EQ(feedback.messages.back().text.find("更新成功！"), std::string::npos);
 }
+
+TEST_F(AlmanacUpgrade, EveryFolderOfAProductIsItsOwnUnitNamedInLogsAndMessage) {
+    const std::string x86 = "C:\\Program Files (x86)\\Brannoc软件\\宝宝起名正式版";
+    const std::string store = std::string(TemporaryPrefix::kVirtualStore) + "\\Program Files (x86)\\Brannoc软件\\宝宝起名正式版";
+    const auto installedFile = prefix.install(kOnDriveC, "\\QorBirth.dll");
+    const auto x86File = prefix.install(x86, "\\QorBirth.dll");
+    const auto storeFile = prefix.install(store, "\\QorBirth.dll");
+    opener.state(storeFile).failAtStatement = 3;
+    std::vector<std::string> progress;
+    const AlmanacUpgradeResult result =
+        runAlmanacUpgrade(CatalogueList({std::string(kOnDriveC)}), query, {succeeded, failed}, feedback,
+                          [&](std::size_t row, std::size_t, std::string_view directory) {
+                              EXPECT_EQ(row, 0u);
+                              progress.emplace_back(directory);
+                          });
+
+    EXPECT_EQ(progress, (std::vector<std::string>{std::string(kOnDriveC), x86, store}));
+    EXPECT_EQ(opener.state(installedFile).commits, 1);
+    EXPECT_EQ(opener.state(x86File).commits, 1);
+    EXPECT_TRUE(opener.state(storeFile).committed.empty()) << "the failed copy is left as it was";
+    EXPECT_EQ(succeeded.lines(), (std::vector<std::string>{std::string(kOnDriveC), x86}));
+    EXPECT_EQ(failed.lines(), std::vector<std::string>{store});
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.succeeded, 2u);
+    EXPECT_NE(feedback.messages.back().text.find(store + "：QorBirth.dll，"), std::string::npos) << feedback.messages.back().text;
+    EXPECT_NE(feedback.messages.back().text.find("其余产品已更新成功。"), std::string::npos);
+}
+
+TEST_F(AlmanacUpgrade, AVirtualStoreCopyIsRebuiltWhenItHoldsTheFileThatTakesTheRows) {
+    // A feng-shui product that wrote only QorFile.dll: its copy is what it reads.
+    const std::string fengShui = "C:\\Program Files\\Quelvor软件\\风水秘笈正式版";
+    const std::string fengShuiStore = std::string(TemporaryPrefix::kVirtualStore) + "\\Program Files\\Quelvor软件\\风水秘笈正式版";
+    prefix.install(fengShui, "\\QorBirth.dll");
+    const auto fengShuiFile = prefix.install(fengShui, "\\QorFile.dll");
+    const auto fengShuiCopy = prefix.install(fengShuiStore, "\\QorFile.dll");
+    // A product whose copies hold another file only: nothing of the almanac to rebuild there.
+    const std::string plainStore = std::string(TemporaryPrefix::kVirtualStore) + "\\Program Files\\Brannoc软件\\宝宝起名正式版";
+    const auto plainFile = prefix.install(kOnDriveC, "\\QorBirth.dll");
+    prefix.install(plainStore, "\\Tgcode.dll");
+    // A copy left behind by a product that is no longer installed.
+    const std::string goneStore = std::string(TemporaryPrefix::kVirtualStore) + "\\Program Files\\Quelvor软件\\择吉正式版";
+    const auto goneCopy = prefix.install(goneStore, "\\QorBirth.dll");
+
+    run(CatalogueList({fengShui, std::string(kOnDriveC), "C:\\Program Files\\Quelvor软件\\择吉正式版"}));
+    EXPECT_EQ(opener.state(fengShuiFile).commits, 1);
+    EXPECT_EQ(opener.state(fengShuiCopy).commits, 1);
+    EXPECT_EQ(opener.state(plainFile).commits, 1);
+    EXPECT_EQ(opener.state(goneCopy).opens, 0);
+    EXPECT_EQ(succeeded.lines(), (std::vector<std::string>{fengShui, fengShuiStore, std::string(kOnDriveC)}));
+    EXPECT_EQ(feedback.messages.back().text, "更新成功！");
+}

@@ -107,3 +107,34 @@ TEST_F(FortuneUpgrade, AKeyThatMatchesNoRowChangesNothingAndIsNoError) {
     ASSERT_EQ(feedback.messages.size(), 1u);
     EXPECT_EQ(feedback.messages[0].text, "更新成功！");
 }
+
+TEST_F(FortuneUpgrade, EachFolderOfAProductGetsItsOwnUnitsAndAFailingCopyIsNamed) {
+    const std::string x86 = "C:\\Program Files (x86)\\Brannoc软件\\天机算命软件正式版";
+    const std::string store = std::string(TemporaryPrefix::kVirtualStore) + "\\Program Files\\Brannoc软件\\天机算命软件正式版";
+    const auto fortunes = prefix.install(kLater, "\\Tgcode.dll");
+    const auto horoscopes = prefix.install(kLater, "\\QorFile.dll");
+    const auto fortuneCopy = prefix.install(store, "\\Tgcode.dll");
+    const auto x86Horoscopes = prefix.install(x86, "\\QorFile.dll");
+    std::vector<std::pair<std::string, FortuneBlock>> visited;
+    auto record = [&](std::size_t, std::size_t, std::string_view directory, FortuneBlock block) {
+        visited.emplace_back(std::string(directory), block);
+    };
+    const FortuneUpgradeResult result =
+        runFortuneUpgrade(CatalogueList({std::string(kLater)}), query, feedback, record);
+    EXPECT_EQ(visited, (std::vector<std::pair<std::string, FortuneBlock>>{
+                           {std::string(kLater), FortuneBlock::ZodiacFortunes},
+                           {std::string(kLater), FortuneBlock::Horoscopes},
+                           {store, FortuneBlock::ZodiacFortunes},
+                           {x86, FortuneBlock::Horoscopes}}));
+    for (const auto& file : {fortunes, horoscopes, fortuneCopy, x86Horoscopes}) EXPECT_EQ(opener.state(file).commits, 1) << file;
+    EXPECT_EQ(result.fortuneBlocks, 2u);
+    EXPECT_EQ(result.horoscopeBlocks, 2u);
+    EXPECT_EQ(feedback.messages.back(), kSuccess);
+
+    // A copy that fails ends the action like any file, and the box names the copy's folder.
+    opener.state(fortuneCopy).failAtStatement = opener.state(fortuneCopy).statementsSeen + 1;
+    runFortuneUpgrade(CatalogueList({std::string(kLater)}), query, feedback);
+    EXPECT_EQ(feedback.messages.back().icon, MessageIcon::Error);
+    EXPECT_NE(feedback.messages.back().text.find("目录：" + store + "\n文件：Tgcode.dll"), std::string::npos);
+    EXPECT_EQ(opener.state(x86Horoscopes).commits, 1) << "nothing after the failure is visited";
+}
