@@ -1,6 +1,6 @@
 #include "information_panel.h"
 
-#include "info/vendor_contacts.h"
+#include "ui/vendor_contacts.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ const char* const kPriceLines[] = {
 }  // namespace
 
 QStringList informationPanelLines() {
-    using namespace info;
+    using namespace ui;
     QStringList lines;
     lines << QStringLiteral("感谢您一直以来对我们软件的支持！")
           << QStringLiteral("升级时如遇问题，请联系客服QQ：")

@@ -2,7 +2,7 @@
 
 #include "window_placement.h"
 #include "links.h"
-#include "vendor_contacts.h"
+#include "ui/vendor_contacts.h"
 #include "window_style.h"
 
 #include <QClipboard>
@@ -69,8 +69,8 @@ void TFrmFukuan::setUpBankBox(QWidget* page) {
     GroupBox1->setGeometry(16, 8, 633, 109);
     const int rows[] = {22, 42, 61, 81};
     int row = 0;
-    for (const info::BankAccount& bank : info::kBankAccounts) {
-        const QString text = fromUtf8(bank.bank) + QStringLiteral("：  收款人：") + fromUtf8(info::kPayee) +
+    for (const ui::BankAccount& bank : ui::kBankAccounts) {
+        const QString text = fromUtf8(bank.bank) + QStringLiteral("：  收款人：") + fromUtf8(ui::kPayee) +
                              QStringLiteral("   帐号：") + fromUtf8(bank.account);
         addLabel(GroupBox1, 16, rows[row++], text)->setObjectName(QStringLiteral("LabelBank%1").arg(row));
     }
@@ -82,17 +82,17 @@ void TFrmFukuan::setUpOnlineBox(QWidget* page) {
     GroupBox2->setGeometry(16, 128, 633, 121);
 
     addLabel(GroupBox2, 16, 24,
-             QStringLiteral("支付宝帐号：") + fromUtf8(info::kPaymentAccount) + QStringLiteral("  收款人：") +
-                 fromUtf8(info::kPayee))
+             QStringLiteral("支付宝帐号：") + fromUtf8(ui::kPaymentAccount) + QStringLiteral("  收款人：") +
+                 fromUtf8(ui::kPayee))
         ->setObjectName("LabelOnlineAccount");
     addLabel(GroupBox2, 16, 47, QStringLiteral("注意：付款时把联系QQ或电话或电子邮件和用户码填写到付款说明里面。"))
         ->setObjectName("LabelNotice");
     addLabel(GroupBox2, 16, 87,
-             QStringLiteral("微信号：") + fromUtf8(info::kMessengerId) +
+             QStringLiteral("微信号：") + fromUtf8(ui::kMessengerId) +
                  QStringLiteral("  也可以加微信发红包付款，红包同样视为付款。"))
         ->setObjectName("LabelMessenger");
 
-    RzZhifubao = new QLineEdit(fromUtf8(info::kPaymentAccount), GroupBox2);
+    RzZhifubao = new QLineEdit(fromUtf8(ui::kPaymentAccount), GroupBox2);
     RzZhifubao->setObjectName("RzZhifubao");
     RzZhifubao->setGeometry(126, 22, 112, 20);
     RzZhifubao->setMaxLength(200);
