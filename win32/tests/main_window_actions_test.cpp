@@ -1,0 +1,67 @@
+// The main window's buttons run the upgrade actions over their own lists
+// through the shared upgrade code, tell the outcome through the user
+// feedback, and give the window its input back afterwards; the exit button
+// ends the message loop.
+
+#include "main_window.h"
+
+#include "fake_product_database.h"
+#include "recording_feedback.h"
+#include "temporary_prefix.h"
+
+#include "upgrade/catalogue.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void click(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+TEST(MainWindowActions, UpgradeButtonsRunTheirActionsOverTheirOwnLists) {
+    TemporaryPrefix prefix;
+    const std::string almanacRow = upgrade::almanacList().entry(0);
+    const std::string secondRow = upgrade::secondAlmanacList().entry(17);
+    prefix.install(almanacRow, "\\QorBirth.dll");
+    prefix.install(secondRow, "\\QorBirth.dll");
+    RecordingFeedback feedback;
+    FakeOpener opener;
+    win32ui::MainWindow window(feedback, opener, nullptr, prefix.installation());
+    window.form().show();
+
+    click(window.form().control("Button8"));
+    EXPECT_EQ(window.succeededLog().lines(), std::vector<std::string>{almanacRow});
+    click(window.form().control("Button9"));  // hidden, but its action is wired
+    EXPECT_EQ(window.succeededLog().lines(), (std::vector<std::string>{almanacRow, secondRow}));
+    EXPECT_EQ(window.failedLog().count(), 0u);
+    click(window.form().control("Button1"));
+
+    ASSERT_EQ(feedback.messages.size(), 3u);
+    EXPECT_EQ(feedback.messages[0].text, "更新成功！");
+    EXPECT_EQ(feedback.messages[1].text, "更新成功！");
+    EXPECT_EQ(feedback.messages[2].text, "没有可更新的内容，请重新安装后在试！") << "no fortune database installed";
+    for (const auto& message : feedback.messages) EXPECT_EQ(message.caption, "信息提示");
+    EXPECT_TRUE(IsWindowEnabled(window.handle())) << "the window takes input again after an action";
+}
+
+TEST(MainWindowActions, ExitButtonClosesTheWindowAndEndsTheMessageLoop) {
+    RecordingFeedback feedback;
+    UnusedOpener opener;
+    TemporaryPrefix prefix;
+    win32ui::MainWindow window(feedback, opener, nullptr, prefix.installation());
+    window.form().show();
+    click(window.form().control("Button4"));
+
+    MSG message;
+    bool quit = false;
+    while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) quit = true;
+        else DispatchMessageW(&message);
+    }
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(window.handle(), nullptr);
+    EXPECT_TRUE(feedback.messages.empty());
+}
+
+}  // namespace
