@@ -23,6 +23,15 @@ LRESULT passToForm(HWND container, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(GetAncestor(container, GA_ROOT), message, wParam, lParam);
 }
 
+// Fills a container with the colour the form gives for it.
+void eraseAsTheFormSays(HWND container, HDC dc) {
+    auto brush = reinterpret_cast<HBRUSH>(
+        passToForm(container, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(container)));
+    RECT area;
+    GetClientRect(container, &area);
+    FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+}
+
 void paintPanel(HWND panel) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(panel, &paint);
@@ -44,12 +53,7 @@ LRESULT CALLBACK panelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_ERASEBKGND: {
             // The form knows the panel's colour: ask as a static control would.
-            auto dc = reinterpret_cast<HDC>(wParam);
-            auto brush = reinterpret_cast<HBRUSH>(
-                passToForm(panel, WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(panel)));
-            RECT area;
-            GetClientRect(panel, &area);
-            FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            eraseAsTheFormSays(panel, reinterpret_cast<HDC>(wParam));
             return 1;
         }
         case WM_PAINT:
@@ -61,7 +65,13 @@ LRESULT CALLBACK panelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK forwardingProcedure(HWND container, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR) {
+                                     DWORD_PTR fillsBackground) {
+    // A group box paints only its frame and caption; what lies inside would
+    // stay unpainted under its children.
+    if (message == WM_ERASEBKGND && fillsBackground) {
+        eraseAsTheFormSays(container, reinterpret_cast<HDC>(wParam));
+        return 1;
+    }
     if (isChildNotification(message) && reinterpret_cast<HWND>(lParam) != container &&
         (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->hwndFrom != container))
         return passToForm(container, message, wParam, lParam);
@@ -86,8 +96,8 @@ const wchar_t* panelClassName() {
     return name;
 }
 
-void forwardNotificationsToForm(HWND container) {
-    SetWindowSubclass(container, forwardingProcedure, 1, 0);
+void forwardNotificationsToForm(HWND container, bool fillsBackground) {
+    SetWindowSubclass(container, forwardingProcedure, 1, fillsBackground ? 1 : 0);
 }
 
 }  // namespace win32ui

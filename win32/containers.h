@@ -15,7 +15,9 @@ const wchar_t* panelClassName();
 inline constexpr LONG_PTR kRoundedBorder = 1;
 
 // Makes an existing container (a group box, a tab control) pass its
-// children's notifications to the top-level window.
-void forwardNotificationsToForm(HWND container);
+// children's notifications to the top-level window. A container that
+// `fillsBackground` also fills itself with the colour the form gives for it
+// (a group box, which otherwise leaves its inside unpainted).
+void forwardNotificationsToForm(HWND container, bool fillsBackground);
 
 }  // namespace win32ui

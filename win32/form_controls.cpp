@@ -35,7 +35,8 @@ DWORD controlStyle(const ui::ControlDescription& control) {
         case ControlKind::GroupBox: return style | BS_GROUPBOX;
         case ControlKind::Panel:
         case ControlKind::TabPage: return style | WS_CLIPCHILDREN;
-        case ControlKind::TabControl: return style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+        // Multi-line tabs never scroll, so the control makes no arrow buttons.
+        case ControlKind::TabControl: return style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_MULTILINE;
         case ControlKind::Edit: return style | tabStop | ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0);
         case ControlKind::ComboBox: return style | tabStop | CBS_DROPDOWNLIST | WS_VSCROLL;
     }
@@ -58,11 +59,13 @@ std::wstring memoText(const std::vector<std::string>& lines) {
     return text;
 }
 
-SIZE textExtent(HWND control, HFONT font, const std::wstring& text) {
+// The size of `text` on one line, or wrapped within `wrapWidth` when it is not 0.
+SIZE textExtent(HWND control, HFONT font, const std::wstring& text, int wrapWidth) {
     HDC dc = GetDC(control);
     HGDIOBJ previous = SelectObject(dc, font);
-    RECT area{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    RECT area{0, 0, wrapWidth, 0};
+    const UINT lines = wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CALCRECT | lines | DT_NOPREFIX);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     return {area.right - area.left, area.bottom - area.top};
@@ -118,7 +121,7 @@ void Form::createControls() {
                 break;
             case ui::ControlKind::GroupBox:
             case ui::ControlKind::TabControl:
-                forwardNotificationsToForm(handle);
+                forwardNotificationsToForm(handle, control.kind == ui::ControlKind::GroupBox);
                 break;
             case ui::ControlKind::Edit:
                 if (control.maxLength > 0) SendMessageW(handle, EM_SETLIMITTEXT, control.maxLength, 0);
@@ -157,9 +160,13 @@ void Form::layout(UINT dpi) {
         int height = scaled(description.rect.height, dpi);
         if (description.autoSize) {
             // Sized to its text in the font it is shown in, as the design's labels do.
-            const SIZE extent = textExtent(control.handle, font, toWide(description.caption));
+            const SIZE extent = textExtent(control.handle, font, toWide(description.caption), 0);
             width = extent.cx;
             height = extent.cy;
+        } else if (description.wordWrap) {
+            // A font with taller lines than 宋体's gets the height its lines
+            // need, so that no line is cut off.
+            height = std::max<int>(height, textExtent(control.handle, font, toWide(description.caption), width).cy);
         }
         SetWindowPos(control.handle, nullptr, scaled(description.rect.left, dpi), scaled(description.rect.top, dpi),
                      width, height, SWP_NOZORDER | SWP_NOACTIVATE);
