@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the two upgrade buttons, the link and dialog buttons, the
 // information panel and two pictures; hidden, the installation catalogue and
-// the success and failure logs of the almanac upgrade.
+// the success and failure logs of the almanac upgrade. Its controls are built
+// from the window's description (ui::mainWindow()).
 
 #include "upgrade/catalogue.h"
 #include "upgrade/installation.h"
@@ -9,10 +10,12 @@
 #include "upgrade/product_query.h"
 #include "upgrade/text_lines.h"
 #include "upgrade/user_feedback.h"
+#include "info/described_window.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <string_view>
 
 class QLabel;
 class TFrm_servers;
@@ -24,9 +27,6 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kOuterWidth = 693;
-    static constexpr int kOuterHeight = 416;
-
     // The upgrade actions open product databases through `opener`, finding
     // the products through `installation`.
     TForm1(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener,
@@ -90,15 +90,15 @@ public slots:
     void Button14Click();
     void Button15Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    QPushButton* addButton(const char* name, const QString& caption, const QRect& geometry);
-    QLabel* addPicture(const char* name, const QString& resource, const QRect& geometry);
-    void setUpPanel();
-    void setUpTabOrder();
+    // Does what the described button of that design name does.
+    void perform(std::string_view buttonName);
+    void perform(const ui::ControlDescription& button);
+    void runFortuneUpgrade();
     void runAlmanacUpgrade(const upgrade::CatalogueList& list);
+    void showNamingDialog();
+    void showPaymentDialog();
 
     upgrade::UserFeedback& feedback_;
+    info::DescribedWindow design_;
 };

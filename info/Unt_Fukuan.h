@@ -1,8 +1,10 @@
 #pragma once
 // The payment-methods dialog: how to pay the vendor by bank transfer or
 // through the online payment service, with two actions: copy the payment
-// account to the clipboard, and open the payment service's login page.
+// account to the clipboard, and open the payment service's login page. Its
+// controls are built from its description (ui::paymentDialog()).
 
+#include "described_window.h"
 #include "upgrade/user_feedback.h"
 
 #include <QDialog>
@@ -16,9 +18,6 @@ class TFrmFukuan : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kOuterWidth = 663;
-    static constexpr int kOuterHeight = 294;
-
     TFrmFukuan(upgrade::UserFeedback& feedback, QWidget* parent = nullptr);
 
     QTabWidget* PageControl1 = nullptr;
@@ -33,12 +32,7 @@ public slots:
     void RzBitBtn19Click();
     void RzBitBtn17Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void setUpBankBox(QWidget* page);
-    void setUpOnlineBox(QWidget* page);
-
     upgrade::UserFeedback& feedback_;
+    info::DescribedWindow design_;
 };

@@ -11,10 +11,3 @@ void centreOnScreen(QWidget& window) {
     window.move(available.x() + (available.width() - outer.width()) / 2,
                 available.y() + (available.height() - outer.height()) / 2);
 }
-
-void fitOuterSizeAndCentre(QWidget& window, QSize outer) {
-    const QSize frame = window.frameGeometry().size() - window.geometry().size();
-    const QSize client = outer - frame;
-    if (client != window.size()) window.setFixedSize(client);
-    centreOnScreen(window);
-}

@@ -1,43 +1,44 @@
 #pragma once
-// The look shared by the main window and the information dialogs: the
-// window font, the window colours and the emphasised buttons.
+// How the windows' described fonts and colours look in Qt: the window font
+// with its fallbacks, the desktop colours of the classic Windows scheme, and
+// the flat buttons and rounded panels of the dialogs.
+
+#include "ui/window_description.h"
 
 #include <QColor>
 #include <QFont>
-#include <Qt>
+#include <QPalette>
 
-class QWidget;
-class QPushButton;
 class QFrame;
-class QLabel;
+class QGroupBox;
+class QPushButton;
+class QWidget;
 
 namespace windowstyle {
 
-// "宋体" at 12 pixels, falling back to fonts that render Chinese where it is
-// absent; the monospaced fallback keeps the half-width ASCII of 宋体, so the
-// padded price lists stay aligned.
+// The described face first, then fonts that render Chinese where it is
+// absent. The first fallback, like 宋体, draws Latin characters exactly half
+// as wide as Chinese ones, so the padded price lists stay aligned.
+QFont toQFont(const ui::Font& font);
+// The window font: 宋体 at 12 pixels, with the fallbacks above.
 QFont windowFont();
 
-// Title bar with system menu and minimise button, no maximise, no help.
-Qt::WindowFlags mainWindowFlags();
-// Title bar with system menu only.
-Qt::WindowFlags dialogWindowFlags();
+// An explicit colour as it is; a system colour from the widget's palette,
+// or the classic Windows value where Qt's palette has no counterpart.
+QColor toQColor(const ui::Colour& colour, const QPalette& palette);
 
-// The classic "gradient active caption" colour of Windows.
-inline const QColor kGradientActiveCaption{185, 209, 234};
-inline const QColor kNavy{0, 0, 128};
-
-void useButtonFaceBackground(QWidget& widget);
-// The "button highlight" colour: white on the classic scheme.
-void useButtonHighlightBackground(QWidget& widget);
-// A flat panel with a rounded outer border, in the window (paper) colour.
-void useWindowColourRoundedPanel(QFrame& panel);
-// Bold navy text, for the headings of the information dialogs.
-void makeNavyHeading(QLabel& label);
-void useGradientActiveCaptionBackground(QWidget& widget);
-// Bold red caption, for the two upgrade buttons.
-void makeUpgradeButton(QPushButton& button);
-// Navy regular caption, for the payment-methods button.
-void makePaymentButton(QPushButton& button);
+// Fills the widget's background with the colour.
+void useBackground(QWidget& widget, const ui::Colour& colour);
+// The paper of a text panel (its base colour), with black text.
+void useTextBackground(QWidget& widget, const ui::Colour& colour);
+// A flat button: the described face and frame line, and the highlight
+// colour under the mouse when it hot-tracks.
+void makeFlatButton(QPushButton& button, const ui::ControlDescription& control);
+// A group box whose frame line runs through the middle of its caption, as
+// on Windows, instead of below it: controls placed just under the caption
+// stand inside the frame, not on its line.
+void useCaptionOnFrameLine(QGroupBox& box);
+// A flat panel with a rounded outer border, in its described background.
+void useRoundedPanel(QFrame& panel, const ui::ControlDescription& control);
 
 }  // namespace windowstyle

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace info {
+namespace ui {
 
 inline constexpr std::string_view kVendorHost = "www.quelvor.example";
 inline constexpr std::string_view kFirstVendorLabel = "Quelvor软件";
@@ -32,4 +32,4 @@ inline constexpr BankAccount kBankAccounts[] = {
     {"示例储蓄银行北京分行", "6200 0000 0000 0004"},
 };
 
-}  // namespace info
+}  // namespace ui

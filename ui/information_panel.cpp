@@ -1,14 +1,13 @@
 #include "information_panel.h"
 
-#include "info/vendor_contacts.h"
+#include "vendor_contacts.h"
 
+namespace ui {
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The price lists keep their column padding, trailing blanks included.
+// The price lists keep their column padding, trailing blanks included: in a
+// font whose Latin characters are half as wide as its Chinese ones, the
+// prices line up in one column.
 const char* const kPriceLines[] = {
     "",
     "特别推荐组合(安卓手机平板版全套995元)：",
@@ -32,16 +31,16 @@ const char* const kPriceLines[] = {
 
 }  // namespace
 
-QStringList informationPanelLines() {
-    using namespace info;
-    QStringList lines;
-    lines << QStringLiteral("感谢您一直以来对我们软件的支持！")
-          << QStringLiteral("升级时如遇问题，请联系客服QQ：")
-          << fromUtf8(kFirstSupportAccount) + QStringLiteral(" 或 ") + fromUtf8(kSecondSupportAccount) +
-                 QStringLiteral("，安装、")
-          << QStringLiteral("注册、升级软件都可以联系我们。");
-    for (const char* line : kPriceLines) lines << QString::fromUtf8(line);
-    lines << QStringLiteral("支付宝") + fromUtf8(kPaymentAccount) + QStringLiteral(" 电话") +
-                 fromUtf8(kServicePhone);
+std::vector<std::string> informationPanelLines() {
+    std::vector<std::string> lines = {
+        "感谢您一直以来对我们软件的支持！",
+        "升级时如遇问题，请联系客服QQ：",
+        std::string(kFirstSupportAccount) + " 或 " + std::string(kSecondSupportAccount) + "，安装、",
+        "注册、升级软件都可以联系我们。",
+    };
+    lines.insert(lines.end(), std::begin(kPriceLines), std::end(kPriceLines));
+    lines.push_back("支付宝" + std::string(kPaymentAccount) + " 电话" + std::string(kServicePhone));
     return lines;
 }
+
+}  // namespace ui
