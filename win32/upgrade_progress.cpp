@@ -31,8 +31,8 @@ void registerClass() {
 
 }  // namespace
 
-UpgradeProgress::UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi)
-    : owner_(owner), title_(std::move(title)), font_(font), dpi_(dpi), started_(GetTickCount64()) {}
+UpgradeProgress::UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi, ULONGLONG delayMs)
+    : owner_(owner), title_(std::move(title)), font_(font), dpi_(dpi), delayMs_(delayMs), started_(GetTickCount64()) {}
 
 UpgradeProgress::~UpgradeProgress() {
     finish();
@@ -69,7 +69,7 @@ void UpgradeProgress::open() {
 
 void UpgradeProgress::step(std::size_t row, std::size_t rows, std::string_view directory) {
     if (finished_) return;
-    if (!window_ && GetTickCount64() - started_ >= kDelayMs) open();
+    if (!window_ && GetTickCount64() - started_ >= delayMs_) open();
     if (window_) {
         SendMessageW(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(rows));
         SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(row), 0);

@@ -18,7 +18,8 @@ class UpgradeProgress {
 public:
     static constexpr ULONGLONG kDelayMs = 500;
 
-    UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi);
+    // The window appears at the first step after `delayMs`.
+    UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi, ULONGLONG delayMs = kDelayMs);
     ~UpgradeProgress();
     UpgradeProgress(const UpgradeProgress&) = delete;
     UpgradeProgress& operator=(const UpgradeProgress&) = delete;
@@ -38,6 +39,7 @@ private:
     std::wstring title_;
     HFONT font_;
     UINT dpi_;
+    ULONGLONG delayMs_;
     ULONGLONG started_;
     bool finished_ = false;
     HWND window_ = nullptr;

@@ -5,6 +5,12 @@
 
 #include "main_window.h"
 
+#include "application_window.h"
+#include "wide_text.h"
+#include "window_inspection.h"
+
+#include "ui/window_description.h"
+
 #include "fake_product_database.h"
 #include "recording_feedback.h"
 #include "temporary_prefix.h"
@@ -62,6 +68,20 @@ TEST(MainWindowActions, ExitButtonClosesTheWindowAndEndsTheMessageLoop) {
     EXPECT_TRUE(quit);
     EXPECT_EQ(window.handle(), nullptr);
     EXPECT_TRUE(feedback.messages.empty());
+}
+
+TEST(MainWindowActions, TaskbarWindowCarriesTheApplicationTitleAndOwnsTheMainWindow) {
+    RecordingFeedback feedback;
+    UnusedOpener opener;
+    TemporaryPrefix prefix;
+    win32ui::ApplicationWindow application(win32ui::toWide(ui::applicationTitle()));
+    win32ui::MainWindow window(feedback, opener, application.handle(), prefix.installation());
+    EXPECT_EQ(win32test::textOf(application.handle()), L"算命软件升级补丁2022");
+    EXPECT_EQ(win32test::textOf(window.handle()), L"算命软件八字软件黄道数据升级补丁2024");
+    EXPECT_EQ(GetWindow(window.handle(), GW_OWNER), application.handle());
+    // Owned windows get no taskbar button of their own; the application window has it.
+    EXPECT_FALSE(GetWindowLongPtrW(window.handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(IsWindowVisible(application.handle()));
 }
 
 }  // namespace
