@@ -67,6 +67,8 @@ printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
   '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
   | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$settings"
 wine regedit /S "$(winepath -w "$settings")" </dev/null >/dev/null 2>&1
+# The title bars' buttons are drawn with the Marlett font (from fonts-wine).
+cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
       -DCMAKE_BUILD_TYPE=Release -DPATCH_BUILD_GUI=OFF

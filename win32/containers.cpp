@@ -65,12 +65,18 @@ LRESULT CALLBACK panelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK forwardingProcedure(HWND container, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR fillsBackground) {
-    // A group box paints only its frame and caption; what lies inside would
-    // stay unpainted under its children.
-    if (message == WM_ERASEBKGND && fillsBackground) {
+                                     DWORD_PTR paintingValue) {
+    const auto painting = static_cast<ContainerPainting>(paintingValue);
+    if (message == WM_ERASEBKGND && painting != ContainerPainting::Own) {
         eraseAsTheFormSays(container, reinterpret_cast<HDC>(wParam));
         return 1;
+    }
+    if (message == WM_PAINT && painting == ContainerPainting::Plain) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(container, &paint);
+        eraseAsTheFormSays(container, dc);
+        EndPaint(container, &paint);
+        return 0;
     }
     if (isChildNotification(message) && reinterpret_cast<HWND>(lParam) != container &&
         (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->hwndFrom != container))
@@ -96,8 +102,8 @@ const wchar_t* panelClassName() {
     return name;
 }
 
-void forwardNotificationsToForm(HWND container, bool fillsBackground) {
-    SetWindowSubclass(container, forwardingProcedure, 1, fillsBackground ? 1 : 0);
+void forwardNotificationsToForm(HWND container, ContainerPainting painting) {
+    SetWindowSubclass(container, forwardingProcedure, 1, static_cast<DWORD_PTR>(painting));
 }
 
 }  // namespace win32ui

@@ -14,10 +14,16 @@ namespace win32ui {
 const wchar_t* panelClassName();
 inline constexpr LONG_PTR kRoundedBorder = 1;
 
+// How a forwarding container paints itself.
+enum class ContainerPainting {
+    Own,         // as its class does
+    FillInside,  // fills its inside with the colour the form gives for it first (a group box,
+                 // which otherwise leaves its inside unpainted)
+    Plain,       // nothing but that colour (a tab control whose tab strip is never to be seen)
+};
+
 // Makes an existing container (a group box, a tab control) pass its
-// children's notifications to the top-level window. A container that
-// `fillsBackground` also fills itself with the colour the form gives for it
-// (a group box, which otherwise leaves its inside unpainted).
-void forwardNotificationsToForm(HWND container, bool fillsBackground);
+// children's notifications to the top-level window.
+void forwardNotificationsToForm(HWND container, ContainerPainting painting);
 
 }  // namespace win32ui

@@ -203,6 +203,12 @@ COLORREF Form::backgroundBehind(const ui::ControlDescription* control) const {
     return toColorRef(description_.background);
 }
 
+const ui::ControlDescription* Form::firstPageOf(const ui::ControlDescription& tabControl) const {
+    for (const ui::ControlDescription& control : description_.controls)
+        if (control.kind == ui::ControlKind::TabPage && control.parent == tabControl.name) return &control;
+    return &tabControl;
+}
+
 LRESULT Form::colourControl(HDC dc, HWND handle) {
     const Control* found = find(handle);
     if (!found) return reinterpret_cast<LRESULT>(brushFor(toColorRef(description_.background)));
@@ -213,6 +219,8 @@ LRESULT Form::colourControl(HDC dc, HWND handle) {
     COLORREF background;
     if (control.kind == ControlKind::Panel || control.kind == ControlKind::TabPage)
         background = backgroundBehind(&control);
+    else if (control.kind == ControlKind::TabControl)
+        background = backgroundBehind(firstPageOf(control));
     else if (textBox)
         background = control.background ? toColorRef(*control.background) : GetSysColor(COLOR_WINDOW);
     else

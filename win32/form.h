@@ -69,6 +69,8 @@ private:
     HWND parentOf(const ui::ControlDescription& control) const;
     // The colour behind a control: its own background, else that of its container.
     COLORREF backgroundBehind(const ui::ControlDescription* control) const;
+    // A tab control's first page; the tab control itself when it has none.
+    const ui::ControlDescription* firstPageOf(const ui::ControlDescription& tabControl) const;
     LRESULT colourControl(HDC dc, HWND control);
     LRESULT customDraw(NMCUSTOMDRAW& draw);
     bool setCursor(HWND under);

@@ -120,8 +120,11 @@ void Form::createControls() {
                 }
                 break;
             case ui::ControlKind::GroupBox:
+                forwardNotificationsToForm(handle, ContainerPainting::FillInside);
+                break;
             case ui::ControlKind::TabControl:
-                forwardNotificationsToForm(handle, control.kind == ui::ControlKind::GroupBox);
+                forwardNotificationsToForm(handle, control.tabStripHidden ? ContainerPainting::Plain
+                                                                          : ContainerPainting::Own);
                 break;
             case ui::ControlKind::Edit:
                 if (control.maxLength > 0) SendMessageW(handle, EM_SETLIMITTEXT, control.maxLength, 0);
