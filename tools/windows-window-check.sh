@@ -28,6 +28,7 @@ drive() { wine "$driver" "$@" </dev/null | tr -d '\r'; }
 # The window of that caption alone, or the whole screen when it cannot be told apart.
 screenshot() {
   local id
+  xdotool mousemove 0 0 2>/dev/null || true   # no button lit by the pointer
   id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
   import -window "${id:-root}" "$shots/$2.png"
   echo "screenshot: $shots/$2.png"
