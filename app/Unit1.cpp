@@ -11,6 +11,23 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace {
+
+// Closes the product file an action touched last when the action ends,
+// however it ends, so that no lock file stays beside it between actions.
+class ReleaseWhenDone {
+public:
+    explicit ReleaseWhenDone(upgrade::ProductQuery& query) : query_(query) {}
+    ~ReleaseWhenDone() { query_.release(); }
+    ReleaseWhenDone(const ReleaseWhenDone&) = delete;
+    ReleaseWhenDone& operator=(const ReleaseWhenDone&) = delete;
+
+private:
+    upgrade::ProductQuery& query_;
+};
+
+}  // namespace
+
 // The pictures are compiled into the window's library; they are registered
 // before the window's controls are built.
 static QWidget& withPictureResources(QWidget& window) {
@@ -94,6 +111,7 @@ void TForm1::perform(const ui::ControlDescription& button) {
 }
 
 void TForm1::runFortuneUpgrade() {
+    const ReleaseWhenDone release(ADOQuery1);
     UpgradeProgress progress(this, Button1->text());
     FeedbackAfterProgress feedback(progress, feedback_);
     upgrade::runFortuneUpgrade(ComboBox1, ADOQuery1, feedback,
@@ -102,6 +120,7 @@ void TForm1::runFortuneUpgrade() {
 }
 
 void TForm1::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
+    const ReleaseWhenDone release(ADOQuery1);
     UpgradeProgress progress(this, Button8->text());
     FeedbackAfterProgress feedback(progress, feedback_);
     upgrade::runAlmanacUpgrade(list, ADOQuery1, {Memo37, Memo38}, feedback,

@@ -1,10 +1,13 @@
 #include "application_identity.h"
 
+#include "ui/window_description.h"
+
 #include <QGuiApplication>
 #include <QIcon>
 
 QString applicationTitle() {
-    return QStringLiteral("算命软件升级补丁2022");
+    const std::string_view title = ui::applicationTitle();
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 void applyApplicationIdentity() {

@@ -3,6 +3,7 @@
 
 #include "Unit1.h"
 #include "application_identity.h"
+#include "chinese_translation.h"
 #include "message_box_feedback.h"
 #include "upgrade/jet_product_database.h"
 
@@ -11,6 +12,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     applyApplicationIdentity();
+    installChineseTranslation(application);
 
     MessageBoxFeedback feedback;
     upgrade::JetDatabaseOpener opener;

@@ -1,6 +1,7 @@
 #include "Unt_Fukuan.h"
 
 #include "links.h"
+#include "ui/messages.h"
 
 #include <QClipboard>
 #include <QGroupBox>
@@ -26,14 +27,19 @@ TFrmFukuan::TFrmFukuan(upgrade::UserFeedback& feedback, QWidget* parent)
     RzBitBtn17 = design_.get<QPushButton>("RzBitBtn17");
     RzZhifubao = design_.get<QLineEdit>("RzZhifubao");
 
-    connect(RzBitBtn19, &QPushButton::clicked, this, &TFrmFukuan::RzBitBtn19Click);
-    connect(RzBitBtn17, &QPushButton::clicked, this, &TFrmFukuan::RzBitBtn17Click);
+    design_.forEachButton([this](QPushButton& button, const ui::ControlDescription& control) {
+        if (control.action == ui::Action::CopyPaymentAccount)
+            connect(&button, &QPushButton::clicked, this, &TFrmFukuan::RzBitBtn19Click);
+        else if (control.action == ui::Action::OpenPaymentLogin)
+            connect(&button, &QPushButton::clicked, this, &TFrmFukuan::RzBitBtn17Click);
+    });
 }
 
 void TFrmFukuan::RzBitBtn19Click() {
     RzZhifubao->selectAll();
     QGuiApplication::clipboard()->setText(RzZhifubao->selectedText());
-    feedback_.show({"复制信息", "支付宝帐号复制成功！", upgrade::MessageIcon::Information});
+    feedback_.show({std::string(ui::kAccountCopiedCaption), std::string(ui::kAccountCopiedText),
+                    upgrade::MessageIcon::Information});
 }
 
 void TFrmFukuan::RzBitBtn17Click() {

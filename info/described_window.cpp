@@ -115,6 +115,7 @@ QWidget* buildMemo(const ui::ControlDescription& control, QWidget& parent) {
 
 QWidget* buildPicture(const ui::ControlDescription& control, QWidget& parent) {
     auto* picture = new QLabel(&parent);
+    applyFontAndColours(*picture, control, QPalette::WindowText);
     picture->setPixmap(QPixmap(pictureResource(control.picture)));
     return picture;
 }

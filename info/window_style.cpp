@@ -29,10 +29,6 @@ QFont toQFont(const ui::Font& described) {
     return font;
 }
 
-QFont windowFont() {
-    return toQFont(ui::windowFont());
-}
-
 QColor toQColor(const ui::Colour& colour, const QPalette& palette) {
     switch (colour.system) {
         case ui::SystemColour::None: return QColor(colour.red, colour.green, colour.blue);

@@ -20,8 +20,6 @@ namespace windowstyle {
 // absent. The first fallback, like 宋体, draws Latin characters exactly half
 // as wide as Chinese ones, so the padded price lists stay aligned.
 QFont toQFont(const ui::Font& font);
-// The window font: 宋体 at 12 pixels, with the fallbacks above.
-QFont windowFont();
 
 // An explicit colour as it is; a system colour from the widget's palette,
 // or the classic Windows value where Qt's palette has no counterpart.

@@ -1,5 +1,7 @@
 #include "product_query.h"
 
+#include "utf8_path.h"
+
 namespace upgrade {
 
 namespace {
@@ -7,6 +9,13 @@ namespace {
 std::string withoutLeadingBackslash(std::string_view fileName) {
     while (!fileName.empty() && (fileName.front() == '\\' || fileName.front() == '/')) fileName.remove_prefix(1);
     return std::string(fileName);
+}
+
+// Replaces every occurrence of `from` in `text` by `to`.
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
 }
 
 }  // namespace
@@ -32,6 +41,7 @@ void ProductQuery::pointAt(std::string_view directory, std::string_view fileName
     connection += ";Persist Security Info=False";
     if (connection == connectionString_) return;
     database_.reset();
+    localFile_.clear();
     connectionString_ = std::move(connection);
     directory_ = std::string(directory);
     fileName_ = withoutLeadingBackslash(fileName);
@@ -43,13 +53,27 @@ ProductDatabase& ProductQuery::database() {
     if (!file)
         throw DatabaseError(directory_, fileName_,
                             ProductDatabaseFailure(FailureKind::FileMissing, "the database file does not exist"));
+    localFile_ = *file;
     database_ = opener_.open(*file);
     return *database_;
 }
 
 void ProductQuery::fail(const std::exception& cause) const {
     if (const auto* already = dynamic_cast<const DatabaseError*>(&cause)) throw *already;
-    throw DatabaseError(directory_, fileName_, asProductFailure(cause));
+    throw DatabaseError(directory_, fileName_, withCataloguePaths(asProductFailure(cause)));
+}
+
+ProductDatabaseFailure ProductQuery::withCataloguePaths(const ProductDatabaseFailure& failure) const {
+    if (localFile_.empty()) return failure;
+    std::string detail = failure.detail();
+    const std::string folder = utf8FromPath(localFile_.parent_path());
+    const std::string separator = utf8FromPath(std::filesystem::path("/").make_preferred());
+    // The file itself first, then anything else in its folder (the lock
+    // files), then the folder alone.
+    replaceAll(detail, utf8FromPath(localFile_), directory_ + "\\" + fileName_);
+    replaceAll(detail, folder + separator, directory_ + "\\");
+    replaceAll(detail, folder, directory_);
+    return ProductDatabaseFailure(failure.kind(), std::move(detail), failure.table(), failure.column());
 }
 
 template <typename Action>
@@ -72,6 +96,10 @@ void ProductQuery::beginWork() {
 
 void ProductQuery::commitWork() {
     guarded([](ProductDatabase& db) { db.commitWork(); });
+}
+
+void ProductQuery::release() noexcept {
+    database_.reset();
 }
 
 void ProductQuery::rollbackWork() noexcept {

@@ -8,6 +8,7 @@
 #include "installation.h"
 #include "product_database.h"
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -54,6 +55,10 @@ public:
     // Never throws: a failed rollback drops the connection, which leaves the
     // file as it was before the unit.
     void rollbackWork() noexcept;
+    // Closes the open file, if any, releasing whatever the connection holds
+    // on it (its lock file included); the next statement opens it again. The
+    // window calls this when each action ends.
+    void release() noexcept;
 
     const Installation& installation() const { return installation_; }
     const std::string& directory() const { return directory_; }
@@ -62,6 +67,9 @@ public:
 private:
     ProductDatabase& database();
     [[noreturn]] void fail(const std::exception& cause) const;
+    // The failure with the local paths of the file and its folder in the
+    // technical detail written as the catalogue names them ("D:\…\QorBirth.dll").
+    ProductDatabaseFailure withCataloguePaths(const ProductDatabaseFailure& failure) const;
     template <typename Action>
     auto guarded(Action&& action);
 
@@ -71,6 +79,7 @@ private:
     std::string fileName_;
     std::string connectionString_;
     std::unique_ptr<ProductDatabase> database_;
+    std::filesystem::path localFile_;  // where the file pointed at was found
 };
 
 }  // namespace upgrade

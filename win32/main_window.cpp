@@ -4,6 +4,7 @@
 #include "upgrade_progress.h"
 #include "wide_text.h"
 
+#include "ui/messages.h"
 #include "upgrade/almanac_upgrade.h"
 #include "upgrade/fortune_upgrade.h"
 
@@ -96,10 +97,11 @@ void MainWindow::copyPaymentAccount() {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(account)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(account, text.data(), static_cast<int>(text.size()))));
     if (copyToClipboard(paymentDialog_->handle(), text))
-        feedback_.show({"复制信息", "支付宝帐号复制成功！", upgrade::MessageIcon::Information});
+        feedback_.show({std::string(ui::kAccountCopiedCaption), std::string(ui::kAccountCopiedText),
+                        upgrade::MessageIcon::Information});
     else
-        feedback_.show({"复制信息", "支付宝帐号复制失败：剪贴板正被其他程序使用，请稍后再试。",
-                        upgrade::MessageIcon::Warning});
+        feedback_.show({std::string(ui::kAccountCopiedCaption),
+                        "支付宝帐号复制失败：剪贴板正被其他程序使用，请稍后再试。", upgrade::MessageIcon::Warning});
 }
 
 }  // namespace win32ui

@@ -1,12 +1,16 @@
 #include "Unit1.h"
 #include "application_identity.h"
+#include "chinese_translation.h"
+#include "described_widgets.h"
 #include "fake_product_database.h"
 #include "recording_feedback.h"
 #include "temporary_prefix.h"
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -25,22 +30,6 @@ protected:
     RecordingFeedback feedback;
     UnusedOpener opener;
     std::unique_ptr<TForm1> form;
-};
-
-struct ButtonExpectation {
-    const char* name;
-    const char* caption;
-    QRect geometry;
-};
-
-const ButtonExpectation kButtons[] = {
-    {"Button1", "算命软件升级", {311, 15, 93, 25}},    {"Button2", "算命手机版", {414, 15, 91, 25}},
-    {"Button8", "黄道数据升级", {311, 68, 93, 25}},    {"Button10", "风水手机版", {414, 68, 91, 25}},
-    {"Button5", "客户QQ1", {311, 121, 93, 25}},        {"Button11", "合婚手机版", {414, 121, 91, 25}},
-    {"Button3", "客户QQ2", {311, 173, 93, 25}},        {"Button12", "看日子手机版", {414, 173, 91, 25}},
-    {"Button7", "官方网站", {311, 226, 93, 25}},       {"Button13", "公司起名手机版", {414, 226, 91, 25}},
-    {"Button6", "人工起名", {311, 279, 93, 25}},       {"Button14", "宝宝取名手机版", {414, 279, 91, 25}},
-    {"Button15", "新购买付款方式", {311, 332, 93, 25}}, {"Button4", "退出", {414, 332, 93, 25}},
 };
 
 }  // namespace
@@ -56,19 +45,12 @@ TEST_F(MainWindow, CaptionAndApplicationTitleDiffer) {
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("算命软件升级补丁2022"));
 }
 
-TEST_F(MainWindow, ButtonsHaveTheirCaptionsAndPlaces) {
-    for (const ButtonExpectation& expected : kButtons) {
-        auto* button = form->findChild<QPushButton*>(expected.name);
-        ASSERT_NE(button, nullptr) << expected.name;
-        EXPECT_EQ(button->text(), QString::fromUtf8(expected.caption)) << expected.name;
-        EXPECT_EQ(button->geometry(), expected.geometry) << expected.name;
-        EXPECT_FALSE(button->isHidden()) << expected.name;
-    }
-    EXPECT_EQ(form->Memo39->geometry(), QRect(4, 7, 293, 362));
-    EXPECT_EQ(form->Image1->geometry(), QRect(522, 2, 147, 180));
-    EXPECT_EQ(form->Image2->geometry(), QRect(522, 188, 147, 180));
+TEST_F(MainWindow, ControlsStandAsDescribed) {
+    described_widgets::expectWindowMatches(*form, ui::mainWindow(),
+                                           {"ComboBox1", "CBhuangdao", "CBhuangdao2", "Memo37", "Memo38"});
     EXPECT_TRUE(form->Button9->isHidden());
     EXPECT_EQ(form->Button9->text(), QStringLiteral("黄道数据升级2"));
+    EXPECT_EQ(form->Button1->geometry(), QRect(311, 15, 93, 25));
 }
 
 TEST_F(MainWindow, FontsAndColours) {
@@ -131,6 +113,59 @@ TEST_F(MainWindow, InformationPanelShowsItsTwentyThreeLines) {
         while (line.endsWith(QChar(' '))) line.chop(1);
         EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
     }
+}
+
+TEST_F(MainWindow, PriceColumnsOfTheInformationPanelLineUp) {
+    const QStringList lines = form->Memo39->toPlainText().split(QChar('\n'));
+    ASSERT_EQ(lines.size(), 23);
+    const QFontMetrics metrics(form->Memo39->font());
+    // In the font as shown, a Latin character is half as wide as a Chinese one.
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("  ")), metrics.horizontalAdvance(QChar(0x7B97)))
+        << "two blanks are as wide as 算";
+    std::set<int> priceColumns;
+    for (const QString& line : lines) {
+        const qsizetype price = line.indexOf(QStringLiteral("注册价格"));
+        if (price < 0) continue;
+        priceColumns.insert(metrics.horizontalAdvance(line.left(price)));
+    }
+    EXPECT_EQ(priceColumns.size(), 1u) << "the prices start at " << priceColumns.size() << " different places";
+}
+
+TEST_F(MainWindow, EnterAndReturnPressTheFocusedButton) {
+    int presses = 0;
+    QObject::connect(form->Button2, &QPushButton::pressed, [&presses] { ++presses; });
+    QObject::disconnect(form->Button2, &QPushButton::clicked, nullptr, nullptr);  // no browser
+    int clicks = 0;
+    QObject::connect(form->Button2, &QPushButton::clicked, [&clicks] { ++clicks; });
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->Button2->setFocus();
+    QTest::keyClick(form->Button2, Qt::Key_Return);
+    QTest::keyClick(form->Button2, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(form->Button2, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(clicks, 2) << "Ctrl+Return is no press";
+
+    form->Button4->setFocus();
+    QTest::keyClick(form->Button4, Qt::Key_Return);
+    EXPECT_FALSE(form->isVisible()) << "Return on 退出 closes the window";
+}
+
+TEST_F(MainWindow, OuterSizeStaysAfterMinimiseAndRestore) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416));
+    form->showMinimized();
+    QCoreApplication::processEvents();
+    form->showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416));
+}
+
+TEST(QtTranslation, MessageBoxButtonsReadChinese) {
+    ASSERT_TRUE(installChineseTranslation(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
+    QMessageBox box(QMessageBox::Information, QStringLiteral("信息提示"), QStringLiteral("更新成功！"), QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove(QChar('&')), QStringLiteral("确定"));
 }
 
 TEST_F(MainWindow, PicturesAreLoaded) {
@@ -206,5 +241,6 @@ TEST(MainWindowUpgrades, UpgradeButtonsRunTheirActionsOverTheirOwnLists) {
     EXPECT_EQ(feedback.messages[0].text, "更新成功！");
     EXPECT_EQ(feedback.messages[1].text, "更新成功！");
     EXPECT_EQ(feedback.messages[2].text, "没有可更新的内容，请重新安装后在试！") << "no fortune database installed";
+    EXPECT_FALSE(form.ADOQuery1.isOpen()) << "the last product file is closed when the action ends";
     for (const auto& message : feedback.messages) EXPECT_EQ(message.caption, "信息提示");
 }

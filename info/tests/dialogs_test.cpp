@@ -3,11 +3,14 @@
 #include "info/Unt_servers.h"
 #include "fake_product_database.h"
 #include "recording_feedback.h"
+#include "described_widgets.h"
 #include "url_recorder.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QImage>
+#include <QTabBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -122,6 +125,43 @@ TEST(PaymentDialog, ShowsBothPaymentWaysAsDesigned) {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_EQ(dialog.frameGeometry().size(), QSize(663, 294));
+}
+
+TEST(InformationDialogs, ControlsStandAsDescribed) {
+    TFrm_servers naming;
+    described_widgets::expectWindowMatches(naming, ui::namingDialog());
+    RecordingFeedback feedback;
+    TFrmFukuan payment(feedback);
+    described_widgets::expectWindowMatches(payment, ui::paymentDialog());
+}
+
+TEST(PaymentDialog, NoTabStripShowsAndTheFrameLinesPassAboveTheButtons) {
+    RecordingFeedback feedback;
+    TFrmFukuan dialog(feedback);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_FALSE(dialog.PageControl1->tabBar()->isVisible());
+    // The page's area lies below where the tab strip would be, so the group
+    // boxes stand where the design puts them in the window.
+    EXPECT_EQ(dialog.GroupBox1->mapTo(&dialog, QPoint(0, 0)), QPoint(-6 + 4 + 16, -17 + 24 + 8));
+
+    // Nothing but the page's white shows in the window's top rows: no tab
+    // stub and no pane line.
+    const QImage window = dialog.grab().toImage();
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < window.width(); x += 7)
+            ASSERT_EQ(window.pixelColor(x, y), QColor(Qt::white)) << "at " << x << "," << y;
+
+    // Beside the buttons, from their top to their bottom, the box shows no
+    // frame line: it runs above them, through the box's caption.
+    const QRect copy(dialog.RzBitBtn19->mapTo(&dialog, QPoint(0, 0)), dialog.RzBitBtn19->size());
+    const int beside = copy.left() - 4;
+    for (int y = copy.top(); y <= copy.bottom(); ++y)
+        EXPECT_EQ(window.pixelColor(beside, y), QColor(Qt::white)) << "frame line at y = " << y;
+    bool lineAbove = false;
+    for (int y = dialog.GroupBox2->mapTo(&dialog, QPoint(0, 0)).y(); y < copy.top(); ++y)
+        lineAbove = lineAbove || window.pixelColor(beside, y) != QColor(Qt::white);
+    EXPECT_TRUE(lineAbove) << "the box's frame line runs above the buttons";
 }
 
 TEST(PaymentDialog, CopyPutsExactlyTheAccountOnTheClipboardAndSaysSo) {

@@ -40,6 +40,13 @@ std::vector<std::vector<jet::Value>> rowsOf(const fs::path& file, const std::str
     return jet::Database::open(utf8(file)).readAllRows(table);
 }
 
+std::vector<fs::path> writerLocksUnder(const fs::path& root) {
+    std::vector<fs::path> locks;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.path().extension() == ".jet-lock") locks.push_back(entry.path());
+    return locks;
+}
+
 class UpgradeEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -113,6 +120,13 @@ TEST_F(UpgradeEndToEnd, AlmanacUpgradeRebuildsEveryInstalledProduct) {
         EXPECT_EQ(rowsOf(f.path, "Settings"), oldImage.readAllRows("Settings")) << f.path;
         EXPECT_EQ(fileBytes(backupPathFor(f.path)), before[f.path]) << f.path;
     }
+
+    // The last file stays open, its writer lock beside it, until the query is
+    // released; releasing it leaves no lock file in any product's folder.
+    EXPECT_TRUE(query->isOpen());
+    EXPECT_EQ(writerLocksUnder(prefix).size(), 1u);
+    query->release();
+    EXPECT_TRUE(writerLocksUnder(prefix).empty());
 }
 
 TEST_F(UpgradeEndToEnd, FortuneUpgradeWritesTextsScrambledHoroscopesAndSparesMarriageProducts) {

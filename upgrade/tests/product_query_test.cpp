@@ -1,6 +1,7 @@
 #include "fake_product_database.h"
 #include "temporary_prefix.h"
 #include "upgrade/product_query.h"
+#include "upgrade/utf8_path.h"
 
 #include <gtest/gtest.h>
 
@@ -76,4 +77,43 @@ TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
         EXPECT_EQ(e.cause(), "缺少数据表 Bennian2011，该软件的版本与本补丁不匹配，请重新安装该软件后再升级。"
                              "（技术信息：no such table: Bennian2011）");
     }
+}
+
+TEST(ProductQuery, TechnicalDetailNamesTheFileAsTheCatalogueDoes) {
+    TemporaryPrefix prefix;
+    const auto file = prefix.install(kDir, "\\Tgcode.dll");
+    const std::string local = upgrade::utf8FromPath(file);
+    const std::string folder = upgrade::utf8FromPath(file.parent_path());
+    FakeOpener opener;
+    opener.state(file).failAtStatement = 1;
+    opener.state(file).failureKind = upgrade::FailureKind::ReadOnly;
+    opener.state(file).failure = "cannot lock " + local + ".jet-lock; the folder " + folder + " is read-only";
+    ProductQuery query(opener, prefix.installation());
+    query.pointAt(kDir, "\\Tgcode.dll");
+    try {
+        query.execute("DELETE FROM Bennian2011");
+        FAIL();
+    } catch (const DatabaseError& e) {
+        const std::string windowsDir(kDir);
+        EXPECT_NE(e.cause().find("（技术信息：cannot lock " + windowsDir + "\\Tgcode.dll.jet-lock; the folder " + windowsDir +
+                                 " is read-only）"),
+                  std::string::npos)
+            << e.cause();
+        EXPECT_EQ(e.cause().find(upgrade::utf8FromPath(prefix.root())), std::string::npos) << "no local path left";
+    }
+}
+
+TEST(ProductQuery, ReleaseClosesTheFileAndTheNextStatementOpensItAgain) {
+    TemporaryPrefix prefix;
+    const auto file = prefix.install(kDir, "\\QorBirth.dll");
+    FakeOpener opener;
+    ProductQuery query(opener, prefix.installation());
+    query.release();
+    query.pointAt(kDir, "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    query.release();
+    EXPECT_FALSE(query.isOpen());
+    query.execute("DELETE FROM huangdao");
+    EXPECT_TRUE(query.isOpen());
+    EXPECT_EQ(opener.state(file).opens, 2);
 }
