@@ -11,6 +11,22 @@
 #include <exception>
 
 namespace win32ui {
+namespace {
+
+// Closes the product file an action touched last when the action ends,
+// however it ends, so that no lock file stays beside it between actions.
+class ReleaseWhenDone {
+public:
+    explicit ReleaseWhenDone(upgrade::ProductQuery& query) : query_(query) {}
+    ~ReleaseWhenDone() { query_.release(); }
+    ReleaseWhenDone(const ReleaseWhenDone&) = delete;
+    ReleaseWhenDone& operator=(const ReleaseWhenDone&) = delete;
+
+private:
+    upgrade::ProductQuery& query_;
+};
+
+}  // namespace
 
 MainWindow::MainWindow(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener,
                        HWND applicationWindow, upgrade::Installation installation)
@@ -43,6 +59,7 @@ void MainWindow::act(const ui::ControlDescription& control) {
 }
 
 void MainWindow::runFortuneUpgrade(const ui::ControlDescription& button) {
+    const ReleaseWhenDone release(query_);
     UpgradeProgress progress(form_.handle(), toWide(button.caption), form_.windowFont(), form_.dpi());
     FeedbackAfterProgress feedback(progress, feedback_);
     upgrade::runFortuneUpgrade(upgrade::fortuneList(), query_, feedback,
@@ -51,6 +68,7 @@ void MainWindow::runFortuneUpgrade(const ui::ControlDescription& button) {
 }
 
 void MainWindow::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
+    const ReleaseWhenDone release(query_);
     // Both almanac runs show the visible almanac button's caption.
     std::string title;
     for (const ui::ControlDescription& control : form_.description().controls)

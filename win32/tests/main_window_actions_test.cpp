@@ -51,6 +51,19 @@ TEST(MainWindowActions, UpgradeButtonsRunTheirActionsOverTheirOwnLists) {
     EXPECT_TRUE(IsWindowEnabled(window.handle())) << "the window takes input again after an action";
 }
 
+TEST(MainWindowActions, EachActionReleasesTheProductFileWhenItEnds) {
+    TemporaryPrefix prefix;
+    const std::filesystem::path file = prefix.install(upgrade::almanacList().entry(0), "\\QorBirth.dll");
+    RecordingFeedback feedback;
+    FakeOpener opener;
+    win32ui::MainWindow window(feedback, opener, nullptr, prefix.installation());
+    click(window.form().control("Button8"));
+    click(window.form().control("Button8"));
+    // Released after the first action, the file is opened anew by the second.
+    EXPECT_EQ(opener.state(file).opens, 2);
+    EXPECT_EQ(opener.state(file).commits, 2);
+}
+
 TEST(MainWindowActions, ExitButtonClosesTheWindowAndEndsTheMessageLoop) {
     RecordingFeedback feedback;
     UnusedOpener opener;
