@@ -32,6 +32,7 @@ MainWindow::MainWindow(upgrade::UserFeedback& feedback, upgrade::ProductDatabase
                        HWND applicationWindow, upgrade::Installation installation)
     : feedback_(feedback),
       applicationWindow_(applicationWindow),
+      openLink_(openAddress),
       query_(opener, std::move(installation)),
       form_(ui::mainWindow(), applicationWindow, [this](const ui::ControlDescription& control) { act(control); }) {
     form_.quitWhenClosed();
@@ -45,9 +46,9 @@ void MainWindow::act(const ui::ControlDescription& control) {
             case ui::Action::FortuneUpgrade: runFortuneUpgrade(control); break;
             case ui::Action::AlmanacUpgrade: runAlmanacUpgrade(upgrade::almanacList()); break;
             case ui::Action::SecondAlmanacUpgrade: runAlmanacUpgrade(upgrade::secondAlmanacList()); break;
-            case ui::Action::OpenWebPage: openAddress(form_.handle(), control.url); break;
+            case ui::Action::OpenWebPage: openLink_(form_.handle(), control.url); break;
             // Chat links go out on behalf of the application's own window.
-            case ui::Action::OpenChat: openAddress(applicationWindow_, control.url); break;
+            case ui::Action::OpenChat: openLink_(applicationWindow_, control.url); break;
             case ui::Action::ShowNamingDialog: showNamingDialog(); break;
             case ui::Action::ShowPaymentDialog: showPaymentDialog(); break;
             case ui::Action::CloseWindow: PostMessageW(form_.handle(), WM_CLOSE, 0, 0); break;
@@ -100,7 +101,7 @@ void MainWindow::actInPaymentDialog(const ui::ControlDescription& control) {
     try {
         switch (control.action) {
             case ui::Action::CopyPaymentAccount: copyPaymentAccount(); break;
-            case ui::Action::OpenPaymentLogin: openAddress(paymentDialog_->handle(), control.url); break;
+            case ui::Action::OpenPaymentLogin: openLink_(paymentDialog_->handle(), control.url); break;
             default: break;
         }
     } catch (const std::exception& error) {

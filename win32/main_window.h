@@ -14,7 +14,9 @@
 #include "upgrade/text_lines.h"
 #include "upgrade/user_feedback.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace win32ui {
 
@@ -23,6 +25,11 @@ public:
     // `applicationWindow` owns the main window and is the owner of the chat links.
     MainWindow(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener, HWND applicationWindow,
                upgrade::Installation installation = {});
+
+    // Hands an address to the shell on behalf of an owner window; by
+    // default openAddress (the browser or the chat client).
+    using LinkOpener = std::function<void(HWND owner, const std::string& address)>;
+    void setLinkOpener(LinkOpener opener) { openLink_ = std::move(opener); }
 
     Form& form() { return form_; }
     HWND handle() const { return form_.handle(); }
@@ -45,6 +52,7 @@ private:
 
     upgrade::UserFeedback& feedback_;
     HWND applicationWindow_;
+    LinkOpener openLink_;
     upgrade::ProductQuery query_;
     upgrade::LineList memo37_;
     upgrade::LineList memo38_;

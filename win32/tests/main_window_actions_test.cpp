@@ -64,6 +64,28 @@ TEST(MainWindowActions, EachActionReleasesTheProductFileWhenItEnds) {
     EXPECT_EQ(opener.state(file).commits, 2);
 }
 
+TEST(MainWindowActions, LinkButtonsHandTheirAddressesToTheShell) {
+    RecordingFeedback feedback;
+    UnusedOpener opener;
+    TemporaryPrefix prefix;
+    win32ui::ApplicationWindow application(L"title");
+    win32ui::MainWindow window(feedback, opener, application.handle(), prefix.installation());
+    std::vector<std::pair<HWND, std::string>> opened;
+    window.setLinkOpener([&opened](HWND owner, const std::string& address) { opened.emplace_back(owner, address); });
+
+    click(window.form().control("Button7"));
+    click(window.form().control("Button14"));
+    click(window.form().control("Button5"));
+    ASSERT_EQ(opened.size(), 3u);
+    const ui::WindowDescription& description = ui::mainWindow();
+    // Web pages go out on behalf of the main window, chats on behalf of the application.
+    EXPECT_EQ(opened[0], std::make_pair(window.handle(), description.control("Button7").url));
+    EXPECT_EQ(opened[1], std::make_pair(window.handle(), description.control("Button14").url));
+    EXPECT_EQ(opened[2], std::make_pair(application.handle(), description.control("Button5").url));
+    EXPECT_EQ(opened[0].second.rfind("http://", 0), 0u);
+    EXPECT_TRUE(feedback.messages.empty());
+}
+
 TEST(MainWindowActions, ExitButtonClosesTheWindowAndEndsTheMessageLoop) {
     RecordingFeedback feedback;
     UnusedOpener opener;
