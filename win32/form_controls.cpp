@@ -188,8 +188,9 @@ void Form::layout(UINT dpi) {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        x = monitor.rcWork.left + (monitor.rcWork.right - monitor.rcWork.left - width) / 2;
-        y = monitor.rcWork.top + (monitor.rcWork.bottom - monitor.rcWork.top - height) / 2;
+        // Centred; a window larger than the screen keeps its caption on it.
+        x = std::max<int>(monitor.rcWork.left, monitor.rcWork.left + (monitor.rcWork.right - monitor.rcWork.left - width) / 2);
+        y = std::max<int>(monitor.rcWork.top, monitor.rcWork.top + (monitor.rcWork.bottom - monitor.rcWork.top - height) / 2);
     }
     SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
