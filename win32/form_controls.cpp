@@ -189,8 +189,9 @@ void Form::layout(UINT dpi) {
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
         // Centred; a window larger than the screen keeps its caption on it.
-        x = std::max<int>(monitor.rcWork.left, monitor.rcWork.left + (monitor.rcWork.right - monitor.rcWork.left - width) / 2);
-        y = std::max<int>(monitor.rcWork.top, monitor.rcWork.top + (monitor.rcWork.bottom - monitor.rcWork.top - height) / 2);
+        const RECT& work = monitor.rcWork;
+        x = std::max<int>(work.left, work.left + (work.right - work.left - width) / 2);
+        y = std::max<int>(work.top, work.top + (work.bottom - work.top - height) / 2);
     }
     SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
