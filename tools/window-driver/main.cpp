@@ -119,8 +119,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"gone") {
-        const bool gone = waitFor([&]() -> HWND { return FindWindowW(nullptr, caption.c_str()) ? nullptr : GetDesktopWindow(); },
-                                  secondsArgument(argc, argv, 3, 30)) != nullptr;
+        // waitFor waits for a window; the desktop stands for "none of that caption is left".
+        const auto noneLeft = [&]() -> HWND {
+            return FindWindowW(nullptr, caption.c_str()) ? nullptr : GetDesktopWindow();
+        };
+        const bool gone = waitFor(noneLeft, secondsArgument(argc, argv, 3, 30)) != nullptr;
         return gone ? 0 : 1;
     }
     HWND window = waitFor([&] { return visibleWindow(caption); }, 10);

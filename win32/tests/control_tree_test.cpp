@@ -199,7 +199,8 @@ TEST_P(ControlTree, WindowHasItsCaptionSizeAndBorderIcons) {
 TEST_P(ControlTree, PicturesAreDecodedFromTheResources) {
     for (const ui::ControlDescription& control : description.controls) {
         if (control.kind != ControlKind::Picture) continue;
-        auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(form.control(control.name), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        HWND picture = form.control(control.name);
+        auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
         ASSERT_NE(bitmap, nullptr) << control.name;
         BITMAP size{};
         GetObjectW(bitmap, sizeof size, &size);
