@@ -210,13 +210,19 @@ public:
     }
 
 protected:
+    // The window manager's frame shows in none of the window's own events:
+    // it is noticed at the next layout or repaint request, or activation,
+    // all of which follow the window's framing.
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Show:
             case QEvent::Move:
             case QEvent::Resize:
             case QEvent::WindowStateChange:
-            case QEvent::PlatformSurface: fit(); break;
+            case QEvent::LayoutRequest:
+            case QEvent::UpdateRequest:
+            case QEvent::WindowActivate:
+            case QEvent::ActivationChange: fit(); break;
             default: break;
         }
         return QObject::eventFilter(watched, event);

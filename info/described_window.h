@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
   mdbtools mdbtools-dev nodejs npm
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick openbox x11-utils
   "$@"
 )
 

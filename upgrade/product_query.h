@@ -2,7 +2,7 @@
 // The single query object through which the upgrade actions reach the
 // product databases. It is pointed at a file of an installation directory,
 // opens that file with the first statement, and keeps it open for later
-// statements until it is pointed at another file.
+// statements until it is pointed at another file or released.
 
 #include "failure_cause.h"
 #include "installation.h"

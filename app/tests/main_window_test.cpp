@@ -152,13 +152,20 @@ TEST_F(MainWindow, EnterAndReturnPressTheFocusedButton) {
 }
 
 TEST_F(MainWindow, OuterSizeStaysAfterMinimiseAndRestore) {
+    // A window manager frames the window after it is shown; the size is
+    // right as soon as the frame is known, and stays so.
+    const auto outerSizeSettles = [this] {
+        return QTest::qWaitFor([this] { return form->frameGeometry().size() == QSize(693, 416); }, 3000);
+    };
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416));
+    EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416)) << "as soon as the window shows";
+    EXPECT_TRUE(outerSizeSettles()) << form->frameGeometry().width() << "x" << form->frameGeometry().height();
     form->showMinimized();
-    QCoreApplication::processEvents();
+    QTest::qWaitFor([this] { return form->isMinimized(); }, 1000);
     form->showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_TRUE(outerSizeSettles()) << form->frameGeometry().width() << "x" << form->frameGeometry().height();
     EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416));
 }
 
