@@ -1,0 +1,66 @@
+#pragma once
+// A modal progress window for the upgrade actions, as in the Linux window: it
+// appears only when an action runs longer than half a second, carries the
+// button's caption as its title and names the product directory being
+// upgraded. The action runs on the window's thread; each step lets the
+// progress window paint.
+
+#include "upgrade/user_feedback.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace win32ui {
+
+class UpgradeProgress {
+public:
+    static constexpr ULONGLONG kDelayMs = 500;
+
+    // The window appears at the first step after `delayMs`.
+    UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi, ULONGLONG delayMs = kDelayMs);
+    ~UpgradeProgress();
+    UpgradeProgress(const UpgradeProgress&) = delete;
+    UpgradeProgress& operator=(const UpgradeProgress&) = delete;
+
+    // Before each directory: the catalogue row, the number of rows and the directory.
+    void step(std::size_t row, std::size_t rows, std::string_view directory);
+    // Closes the window and gives the owner its input back.
+    void finish();
+
+    HWND window() const { return window_; }
+
+private:
+    void open();
+    void pumpMessages();
+
+    HWND owner_;
+    std::wstring title_;
+    HFONT font_;
+    UINT dpi_;
+    ULONGLONG delayMs_;
+    ULONGLONG started_;
+    bool finished_ = false;
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    HWND bar_ = nullptr;
+};
+
+// Passes messages on, closing the progress window first so that the closing
+// message of an action never stands beside a finished progress bar.
+class FeedbackAfterProgress : public upgrade::UserFeedback {
+public:
+    FeedbackAfterProgress(UpgradeProgress& progress, upgrade::UserFeedback& feedback)
+        : progress_(progress), feedback_(feedback) {}
+    void show(const upgrade::UserMessage& message) override {
+        progress_.finish();
+        feedback_.show(message);
+    }
+
+private:
+    UpgradeProgress& progress_;
+    upgrade::UserFeedback& feedback_;
+};
+
+}  // namespace win32ui
