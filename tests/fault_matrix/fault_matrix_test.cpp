@@ -395,6 +395,7 @@ void lockedByAnotherProcess(Victim& victim) {
         waitpid(child, nullptr, 0);
     };
 }
+#endif
 
 // Something that is not a file of the patch at one of the names it keeps
 // beside a database: its replacement file, its lock file, the backup, and the
@@ -414,7 +415,11 @@ std::function<void(Victim&)> obstacleAt(std::string suffix, Obstacle obstacle) {
             fs::create_symlink(bait, name);
             break;
         case Obstacle::DanglingLink: fs::create_symlink(bait, name); break;
-        case Obstacle::Fifo: ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); break;
+        case Obstacle::Fifo:
+#ifndef _WIN32
+            ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+#endif
+            break;
         case Obstacle::Folder: fs::create_directory(name); break;
         }
         victim.verify = [obstacle, name, bait] {
@@ -434,7 +439,6 @@ std::function<void(Victim&)> obstacleAt(std::string suffix, Obstacle obstacle) {
         };
     };
 }
-#endif
 
 // --- The table --------------------------------------------------------------
 
@@ -486,15 +490,17 @@ std::vector<FaultCase> faultCases() {
         {"LockedByAnotherProcess", {lockedByAnotherProcess, kInUse}},
 #endif
     };
-#ifndef _WIN32
     const std::pair<const char*, const char*> sideFiles[] = {
         {".jet-new", "Replacement"}, {".jet-lock", "WriterLock"}, {".bak", "Backup"}, {".bak.partial", "PartialBackup"}};
-    const std::pair<Obstacle, const char*> obstacles[] = {
-        {Obstacle::LinkToAFile, "LinkToAFile"}, {Obstacle::DanglingLink, "DanglingLink"}, {Obstacle::Fifo, "Fifo"}, {Obstacle::Folder, "Folder"}};
+    const std::vector<std::pair<Obstacle, const char*>> obstacles = {
+#ifndef _WIN32
+        // Links need privileges on Windows, and FIFOs do not exist there.
+        {Obstacle::LinkToAFile, "LinkToAFile"}, {Obstacle::DanglingLink, "DanglingLink"}, {Obstacle::Fifo, "Fifo"},
+#endif
+        {Obstacle::Folder, "Folder"}};
     for (const auto& [suffix, sideName] : sideFiles)
         for (const auto& [obstacle, obstacleName] : obstacles)
             wholeFile.push_back({std::string(obstacleName) + "At" + sideName, {obstacleAt(suffix, obstacle), kForeignFile}});
-#endif
     for (const auto& [name, state] : wholeFile)
         for (const Action action : {Action::Almanac, Action::Fortune}) cases.push_back({name, action, state.first, state.second});
 
