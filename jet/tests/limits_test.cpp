@@ -81,7 +81,11 @@ void makeOversizedFile(const std::string& path, std::uint64_t size) {
 TEST(FileSizeLimit, AFileLargerThanJet4AllowsIsRefusedWithoutBeingReadOrWritten) {
     TempDir dir;
     const std::string path = dir.file("QorBirth.dll");
-    for (const std::uint64_t size : {kMaxFileSize + kPageSize, std::uint64_t(30) << 30}) {
+    std::vector<std::uint64_t> sizes{kMaxFileSize + kPageSize};
+#ifndef _WIN32
+    sizes.push_back(std::uint64_t(30) << 30);   // NTFS would reserve the room for a file that is not sparse
+#endif
+    for (const std::uint64_t size : sizes) {
         SCOPED_TRACE(size);
         makeOversizedFile(path, size);
         for (int attempt = 0; attempt < 2; ++attempt) {
