@@ -3,6 +3,7 @@
 // refuses the write and is left alone, and nothing is written through it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -173,6 +174,7 @@ TEST(LeftoverSideFiles, CreatingADatabaseGoesThroughTheSameReplacement) {
     setReplaceProbe([&](const char* step) { steps.emplace_back(step); });
     makeDatabase(path, {almanacTable(3)});
     setReplaceProbe(nullptr);
+    ASSERT_FALSE(steps.empty()) << "the file was not made through the atomic replacement";
     EXPECT_NE(std::find(steps.begin(), steps.end(), "flush"), steps.end());
     EXPECT_EQ(steps.back(), "done");
     EXPECT_EQ(rowsOf(path, "huangdao").size(), 3u);
