@@ -134,6 +134,18 @@ void copyBackup(const std::string& file, const std::string& backup, const std::s
     }
 }
 
+#ifndef _WIN32
+// A backup kept earlier is a file of its own, or a second name of the database itself (a run
+// killed between making the backup and replacing the file). Another file with more than one
+// name is a hard link someone put there: taking it for the backup would leave the database
+// without one.
+bool isKeptBackup(const std::string& database, const std::string& backup) {
+    struct stat kept {}, current {};
+    if (::lstat(backup.c_str(), &kept) != 0 || kept.st_nlink <= 1) return true;
+    return ::stat(database.c_str(), &current) == 0 && current.st_dev == kept.st_dev && current.st_ino == kept.st_ino;
+}
+#endif
+
 }  // namespace
 
 fs::path backupPathFor(const fs::path& file) {
@@ -150,7 +162,11 @@ bool keepBackup(const fs::path& file) {
     const std::string partial = backup + ".partial";
     jet::removeLeftoverSideFile(database, partial);
     switch (jet::sideEntryAt(backup)) {
-    case jet::SideEntry::RegularFile: return false;
+    case jet::SideEntry::RegularFile:
+#ifndef _WIN32
+        if (!isKeptBackup(database, backup)) jet::refuseForeignEntry(database, backup);
+#endif
+        return false;
     case jet::SideEntry::Other: jet::refuseForeignEntry(database, backup);
     case jet::SideEntry::Absent: break;
     }
