@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "jet/error.h"
+#include "jet/side_file.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -53,15 +54,16 @@ void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& 
     const DWORD oldAttributes = GetFileAttributesW(target.c_str());
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD attributes = oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kept) ? (oldAttributes & kept) : FILE_ATTRIBUTE_NORMAL;
-    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const ErrorKind kind = writeErrorKind(GetLastError());
-        throw Error(kind, path, "", "cannot create the temporary file: " + lastErrorText());
-    }
+    // Created only by us: anything already at the name is removed when it is a file an
+    // interrupted commit left, refused when it is not a plain file.
+    const std::string temporaryName = replacementPath(path);
+    removeLeftoverSideFile(path, temporaryName);
+    ExclusiveSideFile created(path, temporaryName, attributes);
+    HANDLE handle = static_cast<HANDLE>(created.handle());
     auto abandon = [&](const std::string& cause) {
         const ErrorKind kind = writeErrorKind(GetLastError());
         const std::string text = cause + lastErrorText();
-        CloseHandle(handle);
+        created.close();
         DeleteFileW(temporary.c_str());
         throw Error(kind, path, "", text);
     };
@@ -74,7 +76,7 @@ void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& 
     }
     step("flush");
     if (!FlushFileBuffers(handle)) abandon("cannot flush the temporary file to disk: ");
-    CloseHandle(handle);
+    created.close();
     step("rename");
     // One rename over the old file, so that the folder holds the old file or the new one at every
     // instant. Not ReplaceFileW: without a backup name it removes the old file before it moves the
@@ -105,15 +107,16 @@ void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& im
     const std::string temporary = replacementPath(path);
     struct stat original {};
     const bool haveOriginal = ::stat(path.c_str(), &original) == 0;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, haveOriginal ? (original.st_mode & 07777) : 0644);
-    if (fd < 0) {
-        const int error = errno;
-        throw Error(writeErrorKind(error), path, "", withReason("cannot create the temporary file: ", error));
-    }
+    // Created only by us: anything already at the name is removed when it is a file an
+    // interrupted commit left, refused when it is not a plain file. So the owner and mode below
+    // only ever go onto our own new file, never through a link onto another one.
+    removeLeftoverSideFile(path, temporary);
+    ExclusiveSideFile created(path, temporary, haveOriginal ? (original.st_mode & 0777) : 0644);
+    const int fd = created.descriptor();
     auto abandon = [&](const char* cause) {
         const int error = errno;
         const std::string text = withReason(cause, error);
-        ::close(fd);
+        created.close();
         ::unlink(temporary.c_str());
         throw Error(writeErrorKind(error), path, "", text);
     };
@@ -137,7 +140,7 @@ void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& im
     }
     step("flush");
     if (::fsync(fd) != 0) abandon("cannot flush the temporary file to disk: ");
-    if (::close(fd) != 0) {
+    if (!created.close()) {
         // Some file systems (NFS) report a full disk only when the file is closed.
         const int error = errno;
         const std::string text = withReason("cannot close the temporary file: ", error);

@@ -391,7 +391,14 @@ std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& tex
 std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text) {
     std::vector<std::uint8_t> out(textRoom(text));
     out.resize(encodeTextValueInto(column, text, out.data()));
+    if (column.columnType() == ColumnType::Memo) checkLongValueLength(column, out.size());
     return out;
+}
+
+void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes) {
+    if (storedBytes > kLongValueMaxLength)
+        throw std::invalid_argument("a value of " + std::to_string(storedBytes) + " stored bytes is longer than column " + column.name +
+                                    " allows (at most " + std::to_string(kLongValueMaxLength) + " bytes)");
 }
 
 Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {

@@ -38,7 +38,11 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_
 // need, the stored form written at `out`, and the stored form on its own.
 std::size_t textRoom(const Value& text);
 std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& text, std::uint8_t* out);
+// encodeTextValue also refuses a Memo value whose stored form is longer than a long value holds.
 std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text);
+// Throws std::invalid_argument naming the column and the limit when `storedBytes` bytes are more
+// than a memo or OLE value can hold (kLongValueMaxLength).
+void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes);
 // Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded: UTF-16 never
 // takes more than two bytes per UTF-8 byte, and a compressed single character takes three.
 constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return utf8Bytes * 2 + 2; }

@@ -1,11 +1,9 @@
 #include "jet/connection.h"
 
-#include <filesystem>
-
 #include "jet/atomic_replace.h"
 #include "jet/error.h"
 #include "jet/file_lock.h"
-#include "jet/native_path.h"
+#include "jet/side_file.h"
 #include "jet/sql_parser.h"
 #include "jet/write_session.h"
 
@@ -16,8 +14,8 @@ Connection::Connection(const std::string& path) : path_(path) {
     lock_ = std::make_unique<WriterLock>(path_);
     // The Jet lock file may have appeared while we took ours.
     checkWritable(path_);
-    std::error_code ignored;
-    std::filesystem::remove(nativePath(replacementPath(path_)), ignored);   // left by a commit that was interrupted
+    // Left by a commit that was interrupted; anything there but a regular file is refused.
+    removeLeftoverSideFile(path_, replacementPath(path_));
     reload();
 }
 
@@ -71,7 +69,15 @@ std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& 
 
 void Connection::save() {
     session_->flush();
-    replaceFileAtomically(path_, session_->file().image());
+    // Our own share-mode hold on the database (Windows) would keep the rename from replacing it.
+    lock_->releaseDatabase();
+    try {
+        replaceFileAtomically(path_, session_->file().image());
+    } catch (...) {
+        lock_->holdDatabaseAgain();
+        throw;
+    }
+    lock_->holdDatabaseAgain();
 }
 
 void Connection::commitWork() {

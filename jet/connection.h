@@ -26,9 +26,11 @@ class WriterLock;
 class Connection {
 public:
     // Refuses, before reading anything: a missing file (Io); a database in use, i.e. a Jet lock
-    // file "<name>.ldb" beside it or another writer of ours holding our lock (InUse); a read-only
+    // file "<name>.ldb" beside it in any letter case, another process's record lock on it, or
+    // another writer of ours holding our lock (InUse); a file larger than Jet 4 allows (Damaged); a read-only
     // file or folder (ReadOnly). Then loads and checks the file (NotAccess, Jet3, ...). Removes
-    // a replacement file an interrupted commit left behind.
+    // a replacement file an interrupted commit left behind; a link, FIFO or folder at that name
+    // or at our lock file's is refused (ForeignFile) and left alone.
     explicit Connection(const std::string& path);
     ~Connection();   // an open unit of work is rolled back
     Connection(const Connection&) = delete;

@@ -20,6 +20,7 @@ const char* errorKindName(ErrorKind kind) {
     case ErrorKind::Constraint: return "constraint violated";
     case ErrorKind::InUse: return "database in use";
     case ErrorKind::ReadOnly: return "read-only database";
+    case ErrorKind::ForeignFile: return "foreign entry beside the database";
     }
     return "error";
 }

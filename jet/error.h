@@ -23,6 +23,7 @@ enum class ErrorKind {
     Constraint,         // a write would break a rule: duplicate key, NULL where required, text too long
     InUse,              // the database is open elsewhere (Jet lock file, or another writer holds our lock)
     ReadOnly,           // the file or its folder cannot be written
+    ForeignFile,        // a name the engine keeps beside the database (replacement, lock, backup) is taken by a link, FIFO, folder or the like
 };
 
 const char* errorKindName(ErrorKind kind);

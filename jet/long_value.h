@@ -10,7 +10,11 @@ namespace jet {
 inline constexpr std::size_t kLongValueHeaderSize = 12;
 inline constexpr std::uint32_t kLongValueInline = 0x80000000u;
 inline constexpr std::uint32_t kLongValueSingleRow = 0x40000000u;
-inline constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFFu;
+// A long value's length takes the low three bytes of its header word; the high byte holds the
+// type flags above. So a stored value is at most 2^24 - 1 bytes: a longer length would spill
+// into the flags and make the whole table unreadable.
+inline constexpr std::uint32_t kLongValueLengthMask = 0x00FFFFFFu;
+inline constexpr std::size_t kLongValueMaxLength = kLongValueLengthMask;
 
 // Reads the stored bytes of a memo or OLE value from the field bytes in the row (the 12-byte
 // header, plus the data when inline). Follows a single long-value row or a chain of rows.

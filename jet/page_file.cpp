@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "jet/atomic_replace.h"
 #include "jet/native_path.h"
 
 namespace jet {
@@ -15,6 +16,12 @@ PageFile PageFile::load(const std::string& path, std::size_t growthRoom) {
     if (!in) throw Error(ErrorKind::Io, path, "", std::string("cannot open the file: ") + std::strerror(errno));
     const std::streamoff size = in.tellg();
     if (size < 0) throw Error(ErrorKind::Io, path, "", "cannot determine the file size");
+    // Refused before any memory is taken for it: a larger file is no Jet 4 database, and reading
+    // it whole could exhaust the memory.
+    if (static_cast<std::uint64_t>(size) > kMaxFileSize)
+        throw Error(ErrorKind::Damaged, path, "",
+                    "the file is " + std::to_string(size) + " bytes, more than the " + std::to_string(kMaxFileSize) +
+                        " bytes a Jet 4 database can hold; it was not read");
     std::vector<std::uint8_t> image;
     image.reserve(static_cast<std::size_t>(size) + growthRoom);
     image.resize(static_cast<std::size_t>(size));
@@ -49,29 +56,6 @@ std::uint32_t PageFile::appendPage() {
     return pageCount() - 1;
 }
 
-void PageFile::saveAs(const std::string& target) const {
-    namespace fs = std::filesystem;
-    fs::path final = nativePath(target);
-    fs::path temporary = final;
-    temporary += ".jet-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw Error(ErrorKind::Io, target, "", std::string("cannot create a temporary file: ") + std::strerror(errno));
-        out.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw Error(ErrorKind::Io, target, "", "cannot write the temporary file");
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, final, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw Error(ErrorKind::Io, target, "", "cannot replace the file: " + ec.message());
-    }
-}
+void PageFile::saveAs(const std::string& target) const { replaceFileAtomically(target, image_); }
 
 }  // namespace jet

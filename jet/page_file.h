@@ -9,6 +9,8 @@
 namespace jet {
 
 inline constexpr std::size_t kPageSize = 4096;
+// Jet 4 databases hold at most 2 GiB.
+inline constexpr std::uint64_t kMaxFileSize = std::uint64_t(1) << 31;
 
 // Page types (byte 0 of every page).
 enum class PageType : std::uint8_t {
@@ -25,8 +27,9 @@ enum class PageType : std::uint8_t {
 // what an atomic write-to-copy-then-rename needs.
 class PageFile {
 public:
-    // Reads the whole file. Throws Error(Io) when it cannot be read. Size checks belong to the
-    // header checks, which know what kind of file this is. `growthRoom` bytes of capacity are
+    // Reads the whole file. Throws Error(Io) when it cannot be read, and Error(Damaged) without
+    // reading it when it is larger than kMaxFileSize. Other size checks belong to the header
+    // checks, which know what kind of file this is. `growthRoom` bytes of capacity are
     // kept beyond the file, so that a writer appending pages does not move the image each time
     // it outgrows it (untouched capacity costs address space, not memory).
     static PageFile load(const std::string& path, std::size_t growthRoom = 0);
@@ -43,8 +46,9 @@ public:
     std::uint8_t* mutablePage(std::uint32_t number);
     std::uint32_t appendPage();
 
-    // Writes the image to `target` through a temporary file in the same folder and a rename, so
-    // the target is either the old file or the complete new one.
+    // Writes the image to `target` through replaceFileAtomically: a temporary file in the same
+    // folder, flushed to the disk and renamed over the target, so the target is either the old
+    // file or the complete new one, also after a crash.
     void saveAs(const std::string& target) const;
 
 private:

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "jet/column_value.h"
 #include "jet/long_value.h"
 #include "jet/text_codec.h"
 
@@ -110,6 +111,7 @@ std::vector<std::uint8_t> RowWriter::encodeRow(const std::vector<Value>& values)
             const std::vector<std::uint8_t> stored = column.columnType() == ColumnType::Memo
                 ? encodeStoredText(std::get<std::string>(value), column.extendedFlags & kColumnCompressedUnicodeFlag)
                 : std::get<Blob>(value);
+            checkLongValueLength(column, stored.size());
             bytes = encodeLongValue(lvIndex, stored);
             break;
         }

@@ -58,6 +58,8 @@ std::string causeSentence(FailureKind kind, std::string_view table, std::string_
         return "新内容不符合" + tableName(table) + " 的规则，无法写入。" + std::string(kAskSupport);
     case FailureKind::DiskFull:
         return "磁盘空间不足，无法写入新的数据。请清理磁盘后再升级。";
+    case FailureKind::ForeignFile:
+        return "文件旁有与本补丁的备份或临时文件同名的链接、管道或文件夹，为安全起见未作改动。请删除技术信息中列出的项目后再升级。";
     case FailureKind::ReadWrite:
         return "读写文件时出错，请检查磁盘后再升级。";
     case FailureKind::Unexpected:

@@ -27,6 +27,7 @@ enum class FailureKind {
     DuplicateKey,   // column() of table() allows no repeated values and the new ones repeat
     RuleBroken,     // another rule of table(): a required value, a relationship, the row size
     DiskFull,       // no room on the disk for the new file (or its backup)
+    ForeignFile,    // a link, FIFO or folder takes a name the upgrade keeps beside the file (backup, temporary, lock)
     ReadWrite,      // any other failure to read or write the file
     Unexpected,     // anything else: a fault of the patch itself
 };

@@ -1,13 +1,12 @@
 #include "jet_product_database.h"
 
+#include "backup_copy.h"
 #include "failure_cause.h"
 #include "jet/connection.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "utf8_path.h"
 
-#include <cerrno>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -94,86 +93,11 @@ ProductDatabaseFailure failureOf(const jet::Error& error, const fs::path& file) 
     }
     case jet::ErrorKind::InUse: return failure(FailureKind::InUse);
     case jet::ErrorKind::ReadOnly: return failure(FailureKind::ReadOnly);
+    case jet::ErrorKind::ForeignFile: return failure(FailureKind::ForeignFile);
     case jet::ErrorKind::InvalidArgument:
     case jet::ErrorKind::SqlSyntax: break;
     }
     return failure(FailureKind::Unexpected);
-}
-
-#ifdef _WIN32
-// Windows' own codes for a full disk, as a file system error may carry them.
-constexpr int kErrorHandleDiskFull = 39;
-constexpr int kErrorDiskFull = 112;
-#endif
-
-// A failure to keep the backup copy, in the same kinds as the engine's.
-ProductDatabaseFailure failureOf(const std::system_error& error) {
-    const std::error_code code = error.code();
-    bool diskFull = code == std::errc::no_space_on_device || code == std::errc::file_too_large;
-#if !defined(_WIN32) && defined(EDQUOT)
-    diskFull = diskFull || code.value() == EDQUOT;
-#endif
-#ifdef _WIN32
-    diskFull = diskFull || (code.category() == std::system_category() &&
-                            (code.value() == kErrorDiskFull || code.value() == kErrorHandleDiskFull));
-#endif
-    const bool readOnly = code == std::errc::permission_denied || code == std::errc::operation_not_permitted ||
-                          code == std::errc::read_only_file_system;
-    const FailureKind kind = diskFull ? FailureKind::DiskFull : readOnly ? FailureKind::ReadOnly : FailureKind::ReadWrite;
-    return ProductDatabaseFailure(kind, std::string("cannot keep the backup copy: ") + error.what());
-}
-
-// Copies a file, throwing std::system_error with the system's reason.
-// fs::copy_file reports a disk that fills half-way only as an input/output
-// error, and the user is to be told that the disk is full.
-void copyFile(const fs::path& from, const fs::path& to) {
-    auto fail = [](const char* what, const fs::path& path) {
-        const int error = errno != 0 ? errno : EIO;
-        throw std::system_error(error, std::generic_category(), what + utf8FromPath(path));
-    };
-    errno = 0;
-    std::ifstream in(from, std::ios::binary);
-    if (!in) fail("cannot read ", from);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out) fail("cannot create ", to);
-    std::vector<char> buffer(64 * 1024);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        if (in.bad()) fail("cannot read ", from);
-        errno = 0;
-        if (in.gcount() > 0 && !out.write(buffer.data(), in.gcount())) fail("cannot write ", to);
-    }
-    errno = 0;
-    out.close();
-    if (!out) fail("cannot write ", to);
-}
-
-// Keeps the file as it is under the backup name. Returns false when a backup
-// existed already.
-bool keepBackup(const fs::path& file) {
-    const fs::path backup = backupPathFor(file);
-    std::error_code ec;
-    if (fs::exists(backup, ec)) return false;
-#ifndef _WIN32
-    // A commit replaces the file by renaming a new one over it and never
-    // writes into the old one, so a second name for the old file is a complete
-    // backup that costs no copying. File systems without hard links get a copy.
-    if (std::error_code linkError; fs::create_hard_link(file, backup, linkError), !linkError) return true;
-#endif
-    // The copy is made under a temporary name, so a backup that exists is
-    // always complete.
-    fs::path partial = backup;
-    partial += ".partial";
-    try {
-        copyFile(file, partial);
-        fs::rename(partial, backup);
-    } catch (...) {
-        // An incomplete copy must not stay behind in the product's folder.
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        throw;
-    }
-    return true;
 }
 
 // Runs an engine call on `file`; its errors leave as ProductDatabaseFailure.
@@ -201,12 +125,7 @@ public:
     }
 
     void commitWork() override {
-        bool madeBackup = false;
-        try {
-            madeBackup = keepBackup(file_);
-        } catch (const std::system_error& error) {
-            throw failureOf(error);
-        }
+        const bool madeBackup = translatedErrors(file_, [&] { return keepBackup(file_); });
         try {
             translatedErrors(file_, [&] { connection_.commitWork(); });
         } catch (...) {
@@ -230,12 +149,6 @@ private:
 };
 
 }  // namespace
-
-fs::path backupPathFor(const fs::path& file) {
-    fs::path backup = file;
-    backup += ".bak";
-    return backup;
-}
 
 std::unique_ptr<ProductDatabase> JetDatabaseOpener::open(const fs::path& file) {
     return translatedErrors(file, [&] { return std::make_unique<JetProductDatabase>(file); });

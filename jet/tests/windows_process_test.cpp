@@ -156,6 +156,32 @@ TEST_F(WindowsProcessTest, AnotherProcessHoldingTheLockKeepsUsOut) {
     Connection after(original);
 }
 
+// A product that has the database open for writing keeps us out, and while we hold it no
+// product can open it for writing; also a program that only locked byte ranges of it is seen.
+TEST_F(WindowsProcessTest, ShareModesAndFileLocksOfOtherProgramsAreSeen) {
+    {
+        Child product({L"share", wide(original)});
+        ASSERT_EQ(product.readLine(), "ready");
+        const Error error = secondWriterError();
+        EXPECT_EQ(error.kind(), ErrorKind::InUse) << error.what();
+    }
+    {
+        Connection ours(original);
+        Child product({L"share", wide(original)});
+        EXPECT_EQ(product.readLine(), "refused");
+        ours.execute("DELETE FROM huangdao WHERE gn = '20270001'", {});   // the commit still replaces the file
+        Child later({L"share", wide(original)});
+        EXPECT_EQ(later.readLine(), "refused") << "the hold was not taken again after the commit";
+    }
+    {
+        Child locker({L"lock", wide(original)});
+        ASSERT_EQ(locker.readLine(), "ready");
+        const Error error = secondWriterError();
+        EXPECT_EQ(error.kind(), ErrorKind::InUse) << error.what();
+    }
+    Connection after(original);
+}
+
 TEST_F(WindowsProcessTest, ATerminatedHolderLeavesNoLockBehind) {
     Child holder({L"hold", wide(original)});
     ASSERT_EQ(holder.readLine(), "ready");

@@ -4,6 +4,12 @@
 //   jet_windows_test_child hold DATABASE
 //       opens DATABASE for writing, writes "ready" to its output and keeps the database open
 //       until its input is closed
+//   jet_windows_test_child share DATABASE
+//       opens DATABASE for reading and writing, sharing both, as a product does; writes "ready",
+//       or "refused" when the open fails for sharing, and keeps it open until its input is closed
+//   jet_windows_test_child lock DATABASE
+//       opens DATABASE for reading only, sharing everything, and locks bytes past its end, as
+//       Jet does
 //   jet_windows_test_child commit DATABASE [STEP]
 //       writes "started" and runs the commit unit on DATABASE; with STEP it terminates itself at
 //       that step of the file replacement, as if killed at that instant
@@ -50,11 +56,34 @@ void say(const char* line) {
 
 int main() {
     const std::vector<std::string> args = utf8Arguments();
-    if (args.size() < 2 || (args[0] != "hold" && args[0] != "commit") || args.size() > 3) {
-        std::fputs("usage: jet_windows_test_child hold DATABASE | commit DATABASE [STEP]\n", stderr);
+    if (args.size() < 2 || (args[0] != "hold" && args[0] != "share" && args[0] != "lock" && args[0] != "commit") || args.size() > 3) {
+        std::fputs("usage: jet_windows_test_child hold|share|lock DATABASE | commit DATABASE [STEP]\n", stderr);
         return 2;
     }
     const std::string& path = args[1];
+    if (args[0] == "share" || args[0] == "lock") {
+        // The locker only reads, and shares everything, so that only its lock can keep us out.
+        const bool lock = args[0] == "lock";
+        HANDLE file = CreateFileW(std::filesystem::u8path(path).c_str(), lock ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | (lock ? FILE_SHARE_DELETE : 0), nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            say(GetLastError() == ERROR_SHARING_VIOLATION ? "refused" : "failed");
+            return 0;
+        }
+        OVERLAPPED pastTheEnd{};
+        pastTheEnd.Offset = 0x10000000;
+        if (lock && !LockFileEx(file, LOCKFILE_FAIL_IMMEDIATELY, 0, 256, 0, &pastTheEnd)) {
+            say("failed");
+            return 0;
+        }
+        say("ready");
+        char buffer[16];
+        while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+        }
+        CloseHandle(file);
+        return 0;
+    }
     try {
         if (args[0] == "hold") {
             jet::Connection holder(path);

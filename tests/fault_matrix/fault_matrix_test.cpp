@@ -37,7 +37,9 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -144,6 +146,7 @@ struct Victim {
     Action action;
     fs::path file;
     std::function<void()> restore;                  // undoes what would keep the folder from being removed
+    std::function<void()> verify;                   // checks of the state's own, after the action
     std::unique_ptr<jet::Connection> otherWriter;   // another copy of the patch holding the file
     ProgressListener almanacProgress;
     FortuneProgressListener fortuneProgress;
@@ -207,6 +210,15 @@ void openInTheProduct(Victim& victim) {
     fs::path lock = victim.file;
     lock.replace_extension(".ldb");
     std::ofstream(lock) << "PC-0815";
+}
+
+// The product's lock file as another program names it.
+void openInTheProductUpperCase(Victim& victim) {
+    fs::path lock = victim.file;
+    lock.replace_extension(".LDB");
+    std::string name = utf8FromPath(lock.filename());
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
+    std::ofstream(lock.parent_path() / pathFromUtf8(name)) << "PC-0815";
 }
 
 void heldByAnotherPatch(Victim& victim) {
@@ -357,12 +369,94 @@ void diskFullWhileWritingTheNewFile(Victim& victim) {
 }
 #endif
 
+#ifndef _WIN32
+// Another process holds a record lock on the whole file, as Wine does for a
+// Windows program that locked it.
+void lockedByAnotherProcess(Victim& victim) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = open(victim.file.c_str(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        const char status = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+        if (write(ready[1], &status, 1) != 1) _exit(1);
+        for (;;) pause();
+    }
+    char status = 'n';
+    ASSERT_EQ(read(ready[0], &status, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    ASSERT_EQ(status, 'y');
+    victim.restore = [child] {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    };
+}
+#endif
+
+#ifndef _WIN32
+// A second name of a file outside the product's folder planted as the
+// backup: taken for a kept backup, the database would go without one.
+void hardLinkAtTheBackup(Victim& victim) {
+    const fs::path bait = victim.file.parent_path().parent_path() / "bait.hard";
+    writeBytes(bait, {'b', 'a', 'i', 't'});
+    fs::create_hard_link(bait, backupPathFor(victim.file));
+    victim.verify = [bait] { EXPECT_EQ(fileBytes(bait), (Bytes{'b', 'a', 'i', 't'})); };
+}
+#endif
+
+// Something that is not a file of the patch at one of the names it keeps
+// beside a database: its replacement file, its lock file, the backup, and the
+// name the backup is copied under. A link points at a file outside the
+// product's folder, which must stay as it was (or, for a dangling link, must
+// not come into being).
+enum class Obstacle { LinkToAFile, DanglingLink, Fifo, Folder };
+
+std::function<void(Victim&)> obstacleAt(std::string suffix, Obstacle obstacle) {
+    return [suffix, obstacle](Victim& victim) {
+        fs::path name = victim.file;
+        name += suffix;
+        const fs::path bait = victim.file.parent_path().parent_path() / ("bait" + suffix);
+        switch (obstacle) {
+        case Obstacle::LinkToAFile:
+            writeBytes(bait, {'b', 'a', 'i', 't'});
+            fs::create_symlink(bait, name);
+            break;
+        case Obstacle::DanglingLink: fs::create_symlink(bait, name); break;
+        case Obstacle::Fifo:
+#ifndef _WIN32
+            ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+#endif
+            break;
+        case Obstacle::Folder: fs::create_directory(name); break;
+        }
+        victim.verify = [obstacle, name, bait] {
+            const fs::file_status status = fs::symlink_status(name);
+            switch (obstacle) {
+            case Obstacle::LinkToAFile:
+                EXPECT_TRUE(fs::is_symlink(status));
+                EXPECT_EQ(fileBytes(bait), (Bytes{'b', 'a', 'i', 't'})) << "written through the link";
+                break;
+            case Obstacle::DanglingLink:
+                EXPECT_TRUE(fs::is_symlink(status));
+                EXPECT_FALSE(fs::exists(bait)) << "a file was made where the link points";
+                break;
+            case Obstacle::Fifo: EXPECT_TRUE(fs::is_fifo(status)); break;
+            case Obstacle::Folder: EXPECT_TRUE(fs::is_directory(status) && fs::is_empty(name)); break;
+            }
+        };
+    };
+}
+
 // --- The table --------------------------------------------------------------
 
 struct FaultCase {
     std::string name;
     Action action;
-    void (*make)(Victim&);
+    std::function<void(Victim&)> make;
     // The cause sentence the user reads; empty when the action succeeds.
     std::string cause;
 };
@@ -382,11 +476,12 @@ const std::string kReadOnly = "文件或所在文件夹是只读的，无法写�
 const std::string kDamaged = "数据库文件已损坏或不完整，请重新安装该软件后再升级。";
 const std::string kDiskFull = "磁盘空间不足，无法写入新的数据。请清理磁盘后再升级。";
 const std::string kMismatch = "该软件的版本与本补丁不匹配，请重新安装该软件后再升级。";
+const std::string kForeignFile = "文件旁有与本补丁的备份或临时文件同名的链接、管道或文件夹，为安全起见未作改动。请删除技术信息中列出的项目后再升级。";
 
 std::vector<FaultCase> faultCases() {
     std::vector<FaultCase> cases;
     // States of the whole file: the same cause for both actions.
-    const std::vector<std::pair<std::string, std::pair<void (*)(Victim&), std::string>>> wholeFile = {
+    std::vector<std::pair<std::string, std::pair<std::function<void(Victim&)>, std::string>>> wholeFile = {
         {"NotAnAccessFile", {notAccess, "这不是 Access 数据库文件，文件可能已损坏或被替换。请重新安装该软件后再升级。"}},
         {"Access97", {accessNinetySeven, "数据库是 Access 97 格式，本补丁只能升级 Access 2000–2003 格式的数据库。请安装该软件的新版本后再升级。"}},
         {"Access2007", {accessTwentySeven, "数据库是 Access 2007 或更新版本的格式，本补丁只能升级 Access 2000–2003 格式的数据库。"}},
@@ -395,6 +490,7 @@ std::vector<FaultCase> faultCases() {
         {"EncryptedPages", {encryptedPages, "数据库已加密，本补丁无法读写。请在 Access 中解密数据库后再升级。"}},
         {"DatabasePassword", {databasePassword, "数据库设有密码，本补丁无法打开。请在 Access 中撤销数据库密码后再升级。"}},
         {"OpenInTheProduct", {openInTheProduct, kInUse}},
+        {"OpenInTheProductLockFileInCapitals", {openInTheProductUpperCase, kInUse}},
         {"HeldByAnotherCopyOfThePatch", {heldByAnotherPatch, kInUse}},
         {"ReadOnlyFile", {readOnlyFile, kReadOnly}},
 #ifndef _WIN32
@@ -402,8 +498,21 @@ std::vector<FaultCase> faultCases() {
         {"ReadOnlyFolder", {readOnlyFolder, kReadOnly}},
         {"DiskFullWhileKeepingTheBackup", {diskFullWhileKeepingTheBackup, kDiskFull}},
         {"DiskFullWhileWritingTheNewFile", {diskFullWhileWritingTheNewFile, kDiskFull}},
+        {"LockedByAnotherProcess", {lockedByAnotherProcess, kInUse}},
+        {"HardLinkAtBackup", {hardLinkAtTheBackup, kForeignFile}},
 #endif
     };
+    const std::pair<const char*, const char*> sideFiles[] = {
+        {".jet-new", "Replacement"}, {".jet-lock", "WriterLock"}, {".bak", "Backup"}, {".bak.partial", "PartialBackup"}};
+    const std::vector<std::pair<Obstacle, const char*>> obstacles = {
+#ifndef _WIN32
+        // Links need privileges on Windows, and FIFOs do not exist there.
+        {Obstacle::LinkToAFile, "LinkToAFile"}, {Obstacle::DanglingLink, "DanglingLink"}, {Obstacle::Fifo, "Fifo"},
+#endif
+        {Obstacle::Folder, "Folder"}};
+    for (const auto& [suffix, sideName] : sideFiles)
+        for (const auto& [obstacle, obstacleName] : obstacles)
+            wholeFile.push_back({std::string(obstacleName) + "At" + sideName, {obstacleAt(suffix, obstacle), kForeignFile}});
     for (const auto& [name, state] : wholeFile)
         for (const Action action : {Action::Almanac, Action::Fortune}) cases.push_back({name, action, state.first, state.second});
 
@@ -485,10 +594,13 @@ TEST_P(FaultMatrix, TheUserIsToldTheCauseAndTheFaultyFileStaysAsItWas) {
     EXPECT_EQ(message.caption, kUpgradeCaption);
     const auto path = [&](const std::string& directory, const char* name) { return installation.path(directory, name); };
     const bool fails = !fault.cause.empty();
+    if (victim.verify) victim.verify();
 
     if (fails) {
         EXPECT_EQ(fileBytes(victim.file), faulty) << "the faulty file changed";
-        EXPECT_FALSE(fs::exists(backupPathFor(victim.file))) << "a failed upgrade left a backup";
+        if (!folderBefore.count(utf8FromPath(backupPathFor(victim.file).filename()))) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(backupPathFor(victim.file)))) << "a failed upgrade left a backup";
+        }
         EXPECT_EQ(folderListing(victim.file.parent_path()), folderBefore) << "the product's folder holds new files";
     }
 

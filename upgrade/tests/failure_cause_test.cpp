@@ -13,7 +13,7 @@ constexpr FailureKind kAllKinds[] = {
     FailureKind::OldFormat,   FailureKind::NewFormat,    FailureKind::Encrypted,     FailureKind::Password,
     FailureKind::Damaged,     FailureKind::Unsupported,  FailureKind::TableMissing,  FailureKind::ColumnMissing,
     FailureKind::ValueTooLong, FailureKind::DuplicateKey, FailureKind::RuleBroken,   FailureKind::DiskFull,
-    FailureKind::ReadWrite,   FailureKind::Unexpected,
+    FailureKind::ForeignFile, FailureKind::ReadWrite,    FailureKind::Unexpected,
 };
 
 }  // namespace
