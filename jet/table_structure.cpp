@@ -127,9 +127,10 @@ private:
                 name = "index " + logical.name;
                 break;
             }
+        if (index.rootPage >= file_.pageCount())
+            fail(name + ": its root page " + std::to_string(index.rootPage) + " lies past the end of the file (" + std::to_string(file_.pageCount()) + " pages)");
         std::vector<std::uint32_t> pages;
         try {
-            if (index.rootPage >= file_.pageCount()) throw Damage("root page " + std::to_string(index.rootPage) + " lies past the end of the file");
             pages = indexTreePages(file_, index.rootPage);
         } catch (const Damage& damage) {
             fail(name + " (root page " + std::to_string(index.rootPage) + "): " + damage.what());
