@@ -1,7 +1,6 @@
 #include "jet/long_value_structure.h"
 
 #include <algorithm>
-#include <set>
 #include <string>
 
 #include "jet/column_type.h"
@@ -54,6 +53,7 @@ Bytes LongValueStructure::longValueRow(std::uint32_t raw, const ColumnDefinition
         if (!lvPage.isLongValuePage()) fail(column, page, row, where + " is not on a long-value page");
         const RowSlot slot = lvPage.row(pointer.row);
         if (slot.flags & kRowDeletedFlag) fail(column, page, row, where + " is deleted");
+        if (!rowsUsed_.insert(raw).second) fail(column, page, row, where + " is reached a second time (a loop, or data two values share)");
         claims_.claim(pointer.page, owner_);
         pagesUsed_.push_back(pointer.page);
         return slot.bytes;
@@ -81,11 +81,9 @@ void LongValueStructure::checkValue(const ColumnDefinition& column, const std::v
         return;
     }
     if (word & ~kLongValueLengthMask) fail(column, page, row, "unknown long value type");
-    std::set<std::uint32_t> seen;
     std::uint64_t gathered = 0;
     std::uint32_t pointer = first;
     while (gathered < length) {
-        if (!seen.insert(pointer).second) fail(column, page, row, "long value chain loops at page " + std::to_string(pointer >> 8));
         const Bytes data = longValueRow(pointer, column, page, row);
         if (data.size() < kChainPointerSize) fail(column, page, row, "long value chain row is too short for its pointer");
         gathered += data.size() - kChainPointerSize;

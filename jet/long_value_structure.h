@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "jet/page_claims.h"
@@ -11,7 +12,8 @@ namespace jet {
 
 // Follows the memo and OLE values of a table's stored rows, for the structure check: every
 // out-of-line value must lead to rows of long-value pages within the file, a single row long
-// enough for its length or a chain that ends only once the length is reached and never loops.
+// enough for its length or a chain that ends only once the length is reached, and no long-value
+// row serves two values or one twice.
 // The long-value pages reached are claimed for the table. Throws Error(Damaged).
 class LongValueStructure {
 public:
@@ -36,6 +38,10 @@ private:
     std::uint32_t owner_ = 0;
     std::vector<std::size_t> columns_;   // memo and OLE columns, positions in table.columns
     std::vector<std::uint32_t> pagesUsed_;
+    // Long-value rows reached so far: each belongs to one value, so a row reached again is a
+    // loop or two values sharing data (which also keeps a damaged file from costing time
+    // quadratic in its rows).
+    std::unordered_set<std::uint32_t> rowsUsed_;
 };
 
 }  // namespace jet

@@ -4,7 +4,8 @@
 
 namespace jet {
 
-PageClaims::PageClaims(const PageFile& file) : file_(file), owners_(1), pageOwner_(file.pageCount(), 0) {}
+PageClaims::PageClaims(const PageFile& file)
+    : file_(file), owners_(1), pageOwner_(file.pageCount(), 0), firstListing_(file.pageCount()), otherListing_(file.pageCount()) {}
 
 std::uint32_t PageClaims::addOwner(std::uint32_t tableKey, const std::string& table, const std::string& object) {
     owners_.push_back({tableKey, table, object});
@@ -32,17 +33,23 @@ void PageClaims::claim(std::uint32_t page, std::uint32_t owner) {
 
 void PageClaims::list(std::uint32_t page, std::uint32_t tableKey, const std::string& table, const std::string& map) {
     if (mapNames_.empty() || mapNames_.back() != std::pair(table, map)) mapNames_.emplace_back(table, map);
-    listings_.push_back({page, tableKey, static_cast<std::uint32_t>(mapNames_.size() - 1)});
+    const Listing listing{tableKey, static_cast<std::uint32_t>(mapNames_.size() - 1)};
+    Listing& first = firstListing_[page];
+    if (first.tableKey == 0) first = listing;
+    else if (first.tableKey != tableKey && otherListing_[page].tableKey == 0) otherListing_[page] = listing;
 }
 
 void PageClaims::checkListings() const {
-    for (const Listing& listing : listings_) {
-        const std::uint32_t owner = pageOwner_[listing.page];
-        if (owner == 0 || owners_[owner].tableKey == 0 || owners_[owner].tableKey == listing.tableKey) continue;
-        const auto& [table, map] = mapNames_[listing.map];
-        throw Error(ErrorKind::Damaged, file_.path(), table,
-                    "page " + std::to_string(listing.page) + " belongs to " + describe(owner) + ", yet table " + table + "'s " + map +
-                        " lists it");
+    for (std::uint32_t page = 0; page < pageOwner_.size(); ++page) {
+        const std::uint32_t owner = pageOwner_[page];
+        if (owner == 0 || owners_[owner].tableKey == 0 || firstListing_[page].tableKey == 0) continue;
+        for (const Listing& listing : {firstListing_[page], otherListing_[page]}) {
+            if (listing.tableKey == 0 || listing.tableKey == owners_[owner].tableKey) continue;
+            const auto& [table, map] = mapNames_[listing.map];
+            throw Error(ErrorKind::Damaged, file_.path(), table,
+                        "page " + std::to_string(page) + " belongs to " + describe(owner) + ", yet table " + table + "'s " + map +
+                            " lists it");
+        }
     }
 }
 

@@ -40,8 +40,8 @@ private:
         std::string table;
         std::string object;
     };
+    // Up to two tables whose maps list a page: the first one, and the first other one.
     struct Listing {
-        std::uint32_t page = 0;
         std::uint32_t tableKey = 0;
         std::uint32_t map = 0;   // index into mapNames_
     };
@@ -49,7 +49,7 @@ private:
     const PageFile& file_;
     std::vector<Owner> owners_;            // [0] is "nobody"
     std::vector<std::uint32_t> pageOwner_;
-    std::vector<Listing> listings_;
+    std::vector<Listing> firstListing_, otherListing_;   // by page
     std::vector<std::pair<std::string, std::string>> mapNames_;   // table, map
 };
 

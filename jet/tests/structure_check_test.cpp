@@ -227,6 +227,24 @@ TEST(StructureCheck, SaysWhatIsWrongAndWhere) {
     EXPECT_EQ(index.kind(), ErrorKind::Damaged);
     EXPECT_NE(index.cause().find("page " + std::to_string(root)), std::string::npos) << index.cause();
 
+    Image looped = sound;   // the first chain row of a long memo points back at itself
+    bool pointed = false;
+    for (std::uint32_t page = firstLongValuePage(sound); page < pageCount(sound) && !pointed; ++page) {
+        std::uint8_t* bytes = pageAt(looped, page);
+        if (bytes[0] != 0x01 || !std::equal(bytes + 4, bytes + 8, "LVAL")) continue;
+        const DataPage data(ByteView(Bytes(bytes, kPageSize)));
+        for (std::uint16_t row = 0; row < data.rowCount() && !pointed; ++row) {
+            const Bytes slot = data.row(row).bytes;
+            if (slot.size() < 4000 || ByteView(slot).u32(0, "next") == 0) continue;
+            putU32(bytes + (slot.data() - bytes), RowPointer{page, static_cast<std::uint8_t>(row)}.raw());
+            pointed = true;
+        }
+    }
+    ASSERT_TRUE(pointed) << "no chained memo found";
+    const Error loop = checkOf(looped);
+    EXPECT_EQ(loop.table(), "Settings");
+    EXPECT_NE(loop.cause().find("reached a second time"), std::string::npos) << loop.cause();
+
     const Error size = checkOf(Image(sound.begin(), sound.end() - 100));
     EXPECT_EQ(size.kind(), ErrorKind::BadFileSize);
 }
