@@ -138,6 +138,7 @@ private:
         const std::uint32_t owner = claims_.addOwner(key_, name_, name);
         for (std::uint32_t page : pages) {
             if (page >= file_.pageCount()) fail(name + " uses page " + std::to_string(page) + ", past the end of the file");
+            claims_.claim(page, owner);   // first, so that a page two indexes share is named as such
             const ByteView view = file_.page(page);
             const std::uint8_t type = view.u8(0, "page type");
             if (type != static_cast<std::uint8_t>(PageType::IndexLeaf) && type != static_cast<std::uint8_t>(PageType::IndexNode))
@@ -145,7 +146,6 @@ private:
             if (view.u32(4, "index page owner") != table_.page)
                 fail(name + ": index page " + std::to_string(page) + " points at the definition at page " +
                      std::to_string(view.u32(4, "index page owner")));
-            claims_.claim(page, owner);
         }
         map(index.ownedPagesMap, name + "'s owned-pages map", true);
     }

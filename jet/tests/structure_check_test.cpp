@@ -227,6 +227,28 @@ TEST(StructureCheck, SaysWhatIsWrongAndWhere) {
     EXPECT_EQ(index.kind(), ErrorKind::Damaged);
     EXPECT_NE(index.cause().find("page " + std::to_string(root)), std::string::npos) << index.cause();
 
+    const TableDefinition fortunes = tableOf(sound, "Bennian2011");
+    Image foreignIndex = sound;   // the index page points back at the other table's definition
+    putU32(pageAt(foreignIndex, root) + 4, fortunes.page);
+    const Error backPointer = checkOf(foreignIndex);
+    EXPECT_EQ(backPointer.table(), "Settings");
+    EXPECT_NE(backPointer.cause().find("index page " + std::to_string(root) + " points at the definition at page " + std::to_string(fortunes.page)),
+              std::string::npos)
+        << backPointer.cause();
+
+    Image sharedRoot = sound;   // Settings' index definition names Bennian2011's index root
+    std::uint8_t* definition = pageAt(sharedRoot, tableOf(sound, "Settings").page);
+    std::uint8_t rootBytes[4];
+    putU32(rootBytes, root);
+    std::uint8_t* at = std::search(definition, definition + kPageSize, rootBytes, rootBytes + 4);
+    ASSERT_NE(at, definition + kPageSize);
+    ASSERT_EQ(std::search(at + 1, definition + kPageSize, rootBytes, rootBytes + 4), definition + kPageSize) << "root page number found twice";
+    putU32(at, fortunes.physicalIndexes.at(0).rootPage);
+    const Error shared = checkOf(sharedRoot);
+    EXPECT_NE(shared.cause().find("page " + std::to_string(fortunes.physicalIndexes.at(0).rootPage) + " belongs both to table Bennian2011's index PrimaryKey"),
+              std::string::npos)
+        << shared.cause();
+
     Image looped = sound;   // the first chain row of a long memo points back at itself
     bool pointed = false;
     for (std::uint32_t page = firstLongValuePage(sound); page < pageCount(sound) && !pointed; ++page) {
