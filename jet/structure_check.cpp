@@ -44,9 +44,10 @@ void checkStructure(const PageFile& file) {
     checkSize(file);
     PageClaims claims(file);
     claims.claim(0, claims.addOwner(0, "", "file header"));
-    SharedOwners shared;
-    shared.mapRows = claims.addOwner(0, "", "usage map rows");
-    claims.claim(kGlobalUsageMap.page, shared.mapRows);
+    UsageMapRows mapRows;
+    mapRows.owner = claims.addOwner(0, "", "usage map rows");
+    mapRows.used.insert(kGlobalUsageMap.raw());
+    claims.claim(kGlobalUsageMap.page, mapRows.owner);
 
     std::vector<CatalogueEntry> catalogue;
     try {
@@ -59,9 +60,9 @@ void checkStructure(const PageFile& file) {
     for (const CatalogueEntry& entry : catalogue) {
         if (!entry.isTable()) continue;
         catalogueListed = catalogueListed || entry.definitionPage() == kCatalogueTablePage;
-        checkTableStructure(file, ++key, entry.name, entry.definitionPage(), claims, shared);
+        checkTableStructure(file, ++key, entry.name, entry.definitionPage(), claims, mapRows);
     }
-    if (!catalogueListed) checkTableStructure(file, ++key, "MSysObjects", kCatalogueTablePage, claims, shared);
+    if (!catalogueListed) checkTableStructure(file, ++key, "MSysObjects", kCatalogueTablePage, claims, mapRows);
     claims.checkListings();
     checkGlobalMap(file, claims);
 }

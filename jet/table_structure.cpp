@@ -17,8 +17,8 @@ namespace {
 
 class TableStructure {
 public:
-    TableStructure(const PageFile& file, std::uint32_t tableKey, const std::string& name, PageClaims& claims, const SharedOwners& shared)
-        : file_(file), key_(tableKey), name_(name), claims_(claims), shared_(shared) {}
+    TableStructure(const PageFile& file, std::uint32_t tableKey, const std::string& name, PageClaims& claims, UsageMapRows& mapRows)
+        : file_(file), key_(tableKey), name_(name), claims_(claims), mapRows_(mapRows) {}
 
     void check(std::uint32_t definitionPage) {
         readDefinition(definitionPage);
@@ -71,7 +71,9 @@ private:
         if (content.anyPastEnd)
             fail("its " + what + " lists page " + std::to_string(content.firstPastEnd) + ", past the end of the file (" +
                  std::to_string(file_.pageCount()) + " pages)");
-        claims_.claim(pointer.page, shared_.mapRows);
+        if (!mapRows_.used.insert(pointer.raw()).second)
+            fail("its " + what + " at page " + std::to_string(pointer.page) + " row " + std::to_string(pointer.row) + " is the row of another usage map too");
+        claims_.claim(pointer.page, mapRows_.owner);
         if (!content.bitmapPages.empty()) {
             const std::uint32_t owner = claims_.addOwner(key_, name_, what + " bitmap");
             for (std::uint32_t page : content.bitmapPages) claims_.claim(page, owner);
@@ -154,7 +156,7 @@ private:
     std::uint32_t key_;
     std::string name_;
     PageClaims& claims_;
-    const SharedOwners& shared_;
+    UsageMapRows& mapRows_;
     TableDefinition table_;
     std::vector<std::uint32_t> listed_;   // pages the table's usage maps list
 };
@@ -162,8 +164,8 @@ private:
 }  // namespace
 
 void checkTableStructure(const PageFile& file, std::uint32_t tableKey, const std::string& name, std::uint32_t definitionPage,
-                         PageClaims& claims, const SharedOwners& shared) {
-    TableStructure(file, tableKey, name, claims, shared).check(definitionPage);
+                         PageClaims& claims, UsageMapRows& mapRows) {
+    TableStructure(file, tableKey, name, claims, mapRows).check(definitionPage);
 }
 
 }  // namespace jet

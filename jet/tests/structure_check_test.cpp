@@ -249,6 +249,12 @@ TEST(StructureCheck, SaysWhatIsWrongAndWhere) {
               std::string::npos)
         << shared.cause();
 
+    Image sharedMap = sound;   // Settings' free-space map is Bennian2011's
+    putU32(pageAt(sharedMap, tableOf(sound, "Settings").page) + 0x3B, fortunes.freePagesMap.raw());
+    const Error mapRow = checkOf(sharedMap);
+    EXPECT_EQ(mapRow.table(), "Settings");
+    EXPECT_NE(mapRow.cause().find("is the row of another usage map too"), std::string::npos) << mapRow.cause();
+
     Image looped = sound;   // the first chain row of a long memo points back at itself
     bool pointed = false;
     for (std::uint32_t page = firstLongValuePage(sound); page < pageCount(sound) && !pointed; ++page) {
