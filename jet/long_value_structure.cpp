@@ -46,19 +46,19 @@ void LongValueStructure::checkRow(Bytes rowBytes, std::uint32_t page, std::uint1
 
 Bytes LongValueStructure::longValueRow(std::uint32_t raw, const ColumnDefinition& column, std::uint32_t page, std::uint16_t row) {
     const RowPointer pointer = RowPointer::fromRaw(raw);
-    const std::string where = "long value row at page " + std::to_string(pointer.page) + " row " + std::to_string(pointer.row);
-    if (pointer.page == 0 || pointer.page >= file_.pageCount()) fail(column, page, row, where + " lies outside the file");
+    const auto where = [&] { return "long value row at page " + std::to_string(pointer.page) + " row " + std::to_string(pointer.row); };
+    if (pointer.page == 0 || pointer.page >= file_.pageCount()) fail(column, page, row, where() + " lies outside the file");
     try {
         const DataPage lvPage(file_.page(pointer.page));
-        if (!lvPage.isLongValuePage()) fail(column, page, row, where + " is not on a long-value page");
+        if (!lvPage.isLongValuePage()) fail(column, page, row, where() + " is not on a long-value page");
         const RowSlot slot = lvPage.row(pointer.row);
-        if (slot.flags & kRowDeletedFlag) fail(column, page, row, where + " is deleted");
-        if (!rowsUsed_.insert(raw).second) fail(column, page, row, where + " is reached a second time (a loop, or data two values share)");
+        if (slot.flags & kRowDeletedFlag) fail(column, page, row, where() + " is deleted");
+        if (!rowsUsed_.insert(raw).second) fail(column, page, row, where() + " is reached a second time (a loop, or data two values share)");
         claims_.claim(pointer.page, owner_);
         pagesUsed_.push_back(pointer.page);
         return slot.bytes;
     } catch (const Damage& damage) {
-        fail(column, page, row, where + ": " + damage.what());
+        fail(column, page, row, where() + ": " + damage.what());
     }
 }
 
