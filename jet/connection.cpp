@@ -3,8 +3,10 @@
 #include "jet/atomic_replace.h"
 #include "jet/error.h"
 #include "jet/file_lock.h"
+#include "jet/header_page.h"
 #include "jet/side_file.h"
 #include "jet/sql_parser.h"
+#include "jet/structure_check.h"
 #include "jet/write_session.h"
 
 namespace jet {
@@ -25,6 +27,10 @@ void Connection::reload() {
     // Room for the pages a unit of work typically adds (a table of a few thousand rows).
     constexpr std::size_t kGrowthRoom = 4u << 20;
     PageFile file = PageFile::load(path_, kGrowthRoom);
+    // A damaged file is refused before anything is written; the header checks come first, as
+    // they tell what kind of file it is (encrypted pages would look damaged).
+    checkHeader(file);
+    checkStructure(file);
     session_ = std::make_unique<WriteSession>(path_, file.releaseImage());
     broken_ = false;
 }
@@ -69,6 +75,7 @@ std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& 
 
 void Connection::save() {
     session_->flush();
+    checkStructure(session_->file());   // no damage of ours reaches the disk
     // Our own share-mode hold on the database (Windows) would keep the rename from replacing it.
     lock_->releaseDatabase();
     try {

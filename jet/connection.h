@@ -16,7 +16,8 @@ class WriterLock;
 
 // A Jet 4 database opened for writing. Statements change an in-memory image of the file; a
 // commit writes the image beside the file, flushes it to the disk and renames it over the file,
-// so the file on disk is always either the old or the new one in full.
+// so the file on disk is always either the old or the new one in full. The new image must pass
+// the structure check first, so no damage of ours reaches the disk.
 //
 // Without an open unit of work each statement commits on its own. Inside beginWork() ...
 // commitWork() statements accumulate and are written together; rollbackWork() drops them and
@@ -27,10 +28,11 @@ class Connection {
 public:
     // Refuses, before reading anything: a missing file (Io); a database in use, i.e. a Jet lock
     // file "<name>.ldb" beside it in any letter case, another process's record lock on it, or
-    // another writer of ours holding our lock (InUse); a file larger than Jet 4 allows (Damaged); a read-only
-    // file or folder (ReadOnly). Then loads and checks the file (NotAccess, Jet3, ...). Removes
-    // a replacement file an interrupted commit left behind; a link, FIFO or folder at that name
-    // or at our lock file's is refused (ForeignFile) and left alone.
+    // another writer of ours holding our lock (InUse); a file larger than Jet 4 allows (Damaged);
+    // a read-only file or folder (ReadOnly). Then loads and checks the file (NotAccess, Jet3, ...,
+    // and its whole structure: Damaged). Removes a replacement file an interrupted commit left
+    // behind; a link, FIFO or folder at that name or at our lock file's is refused (ForeignFile)
+    // and left alone.
     explicit Connection(const std::string& path);
     ~Connection();   // an open unit of work is rolled back
     Connection(const Connection&) = delete;

@@ -198,6 +198,57 @@ void damagedTableDefinition(Victim& victim) {
     patchHeader(victim, [&](Bytes& image) { image[std::size_t(page) * 4096] = 0x01; });   // a data page where the definition was
 }
 
+// --- Damaged structure: each must be refused before anything is written --------
+
+// Cut short by its last page, as an interrupted copy leaves a file.
+void cutShortAtAPageBoundary(Victim& victim) {
+    patchHeader(victim, [](Bytes& image) { image.resize(image.size() - 4096); });
+}
+
+std::uint8_t* pageOf(Bytes& image, std::uint32_t page) { return image.data() + std::size_t(page) * 4096; }
+
+// Zeroes the first page (past the header) that `matches`, as a lost sector reads.
+void zeroFirstPage(Victim& victim, const std::function<bool(const std::uint8_t*)>& matches) {
+    patchHeader(victim, [&](Bytes& image) {
+        for (std::uint32_t page = 1; page < image.size() / 4096; ++page)
+            if (matches(pageOf(image, page))) {
+                std::fill_n(pageOf(image, page), 4096, std::uint8_t{0});
+                return;
+            }
+        ADD_FAILURE() << "no such page in " << victim.file;
+    });
+}
+
+std::uint32_t le32(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24; }
+
+void zeroedDataPage(Victim& victim) {
+    const std::uint32_t table = jet::Database::open(utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
+    zeroFirstPage(victim, [table](const std::uint8_t* page) { return page[0] == 0x01 && le32(page + 4) == table; });
+}
+
+void zeroedIndexPage(Victim& victim) {
+    zeroFirstPage(victim, [](const std::uint8_t* page) { return page[0] == 0x04; });
+}
+
+void zeroedLongValuePage(Victim& victim) {
+    zeroFirstPage(victim, [](const std::uint8_t* page) { return page[0] == 0x01 && std::memcmp(page + 4, "LVAL", 4) == 0; });
+}
+
+// The file's page map (page 1, row 0, an inline bitmap where a set bit means free) marks the
+// definition page of the action's table free.
+void usageMapBitFlipped(Victim& victim) {
+    const std::uint32_t table = jet::Database::open(utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
+    patchHeader(victim, [table](Bytes& image) {
+        std::uint8_t* page = pageOf(image, 1);
+        const std::size_t rowEnd = 4096, rowStart = (page[14] | page[15] << 8) & 0x1FFF;
+        ASSERT_GT(rowEnd - rowStart, 5u + table / 8);
+        ASSERT_EQ(page[rowStart], 0x00) << "not an inline map";
+        const std::uint32_t start = le32(page + rowStart + 1);
+        ASSERT_LE(start, table);
+        page[rowStart + 5 + (table - start) / 8] ^= static_cast<std::uint8_t>(1u << ((table - start) % 8));
+    });
+}
+
 void encryptedPages(Victim& victim) {
     patchMasked(victim, [](std::uint8_t* page) { page[0x3E] = 0x12, page[0x3F] = 0x34, page[0x40] = 0x56, page[0x41] = 0x78; });
 }
@@ -487,6 +538,10 @@ std::vector<FaultCase> faultCases() {
         {"Access2007", {accessTwentySeven, "数据库是 Access 2007 或更新版本的格式，本补丁只能升级 Access 2000–2003 格式的数据库。"}},
         {"Truncated", {truncated, kDamaged}},
         {"DamagedTableDefinition", {damagedTableDefinition, kDamaged}},
+        {"CutShortAtAPageBoundary", {cutShortAtAPageBoundary, kDamaged}},
+        {"ZeroedDataPage", {zeroedDataPage, kDamaged}},
+        {"ZeroedIndexPage", {zeroedIndexPage, kDamaged}},
+        {"UsageMapBitFlipped", {usageMapBitFlipped, kDamaged}},
         {"EncryptedPages", {encryptedPages, "数据库已加密，本补丁无法读写。请在 Access 中解密数据库后再升级。"}},
         {"DatabasePassword", {databasePassword, "数据库设有密码，本补丁无法打开。请在 Access 中撤销数据库密码后再升级。"}},
         {"OpenInTheProduct", {openInTheProduct, kInUse}},
@@ -515,6 +570,9 @@ std::vector<FaultCase> faultCases() {
             wholeFile.push_back({std::string(obstacleName) + "At" + sideName, {obstacleAt(suffix, obstacle), kForeignFile}});
     for (const auto& [name, state] : wholeFile)
         for (const Action action : {Action::Almanac, Action::Fortune}) cases.push_back({name, action, state.first, state.second});
+
+    // The fortune file holds long values; the almanac's holds none.
+    cases.push_back({"ZeroedLongValuePage", Action::Fortune, zeroedLongValuePage, kDamaged});
 
     // States of the table each action writes.
     cases.push_back({"TableMissing", Action::Almanac, tableMissing, "缺少数据表 huangdao，" + kMismatch});

@@ -92,6 +92,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out) {
     if (command == "create-table") return createTable(args, out);
     if (command == "exec") return executeStatements(args, out);
     if (command == "check-indexes") return checkIndexesCommand(args, out);
+    if (command == "check-structure") return checkStructureCommand(args, out);
     throw UsageError("unknown command " + command);
 }
 

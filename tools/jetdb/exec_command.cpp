@@ -10,6 +10,7 @@
 #include "jet/index_check.h"
 #include "jet/page_file.h"
 #include "jet/sql_parser.h"
+#include "jet/structure_check.h"
 #include "tools/jetdb/commands.h"
 
 namespace jetdb {
@@ -62,6 +63,14 @@ int checkIndexesCommand(const std::vector<std::string>& args, std::ostream& out)
     for (const auto& problem : problems) out << problem << "\n";
     if (problems.empty()) out << "indexes consistent\n";
     return problems.empty() ? 0 : 1;
+}
+
+int checkStructureCommand(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() != 2) throw UsageError("check-structure: expects FILE");
+    const jet::PageFile file = jet::PageFile::load(args[1]);
+    jet::checkStructure(file);   // damage is an Error: exit status 1 with its message
+    out << "structure sound\n";
+    return 0;
 }
 
 int executeStatements(const std::vector<std::string>& args, std::ostream& out) {

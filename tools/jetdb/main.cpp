@@ -41,6 +41,8 @@ const char kUsage[] =
     "                                  unit: all of them are written, or none\n"
     "  check-indexes FILE [--exact-counts]\n"
     "                                  check every index against the rows (exit status 1 on problems)\n"
+    "  check-structure FILE            check pages, usage maps, row counts and long values as every\n"
+    "                                  write does (exit status 1 on damage)\n"
     "\n"
     "Exit status: 0 on success, 1 on database errors, 2 on usage errors.\n";
 

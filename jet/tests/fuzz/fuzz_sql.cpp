@@ -4,8 +4,9 @@
 // parameters come from a fixed list so a run depends on the input alone. A statement may be
 // refused with a jet::Error; one refused for its content must leave the image as it was, so the
 // script goes on. Afterwards the image must still read completely and its indexes must pass the
-// self-check. Anything else (an escaped exception, a crash, a sanitizer report, an index problem,
-// a written image the reader refuses) is a finding. Nothing touches the disk.
+// self-check and the structure check. Anything else (an escaped exception, a crash, a sanitizer
+// report, an index problem, a written image the reader or the structure check refuses) is a
+// finding. Nothing touches the disk.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "jet/error.h"
 #include "jet/index_check.h"
 #include "jet/sql_parser.h"
+#include "jet/structure_check.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/write_session.h"
 
@@ -83,6 +85,11 @@ void checkImage(std::vector<std::uint8_t> image) {
         finding(std::string("index check failed on the written image: ") + error.what());
     }
     if (!problems.empty()) finding("index problem after writing: " + problems.front());
+    try {
+        jet::checkStructure(file);
+    } catch (const jet::Error& error) {
+        finding(std::string("the structure check refuses the written image: ") + error.what());
+    }
     try {
         const jet::Database database = jet::Database::fromImage("fuzz.mdb", std::move(image));
         for (const auto& name : database.tableNames(true)) {
