@@ -20,7 +20,8 @@ QString cssColour(const QColor& colour) {
 QFont toQFont(const ui::Font& described) {
     QFont font;
     font.setFamilies({QString::fromUtf8(described.face.data(), static_cast<qsizetype>(described.face.size())),
-                      QStringLiteral("SimSun"), QStringLiteral("NSimSun"), QStringLiteral("Noto Sans Mono CJK SC"),
+                      QStringLiteral("SimSun"), QStringLiteral("NSimSun"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Sans Mono CJK SC"),
                       QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(described.pixelHeight);

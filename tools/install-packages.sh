@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
+  qt6-base-dev libgl-dev fonts-wqy-microhei fonts-arphic-uming fonts-noto-cjk qt6-translations-l10n
   googletest libgtest-dev libbenchmark-dev
   mdbtools mdbtools-dev nodejs npm
   xvfb xauth imagemagick openbox x11-utils

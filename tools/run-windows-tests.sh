@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64
-          xvfb xdotool imagemagick fonts-wine fonts-noto-cjk)
+          xvfb xdotool imagemagick fonts-wine fonts-arphic-uming)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -62,8 +62,7 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 settings="$build/wine-settings.reg"
 printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
   '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
-  '"宋体"="Noto Sans Mono CJK SC"' '"SimSun"="Noto Sans Mono CJK SC"' \
-  '"NSimSun"="Noto Sans Mono CJK SC"' '' \
+  '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' '"NSimSun"="AR PL UMing CN"' '' \
   '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
   | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$settings"
 wine regedit /S "$(winepath -w "$settings")" </dev/null >/dev/null 2>&1

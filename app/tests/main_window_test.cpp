@@ -131,6 +131,14 @@ TEST_F(MainWindow, PriceColumnsOfTheInformationPanelLineUp) {
     EXPECT_EQ(priceColumns.size(), 1u) << "the prices start at " << priceColumns.size() << " different places";
 }
 
+TEST_F(MainWindow, AllLinesOfTheInformationPanelShowWithoutScrolling) {
+    // The panel has no scroll bars: its 23 lines must fit its height in the font as shown, as
+    // they do in 宋体's 12-pixel lines.
+    const QPlainTextEdit* memo = form->Memo39;
+    const int room = memo->contentsRect().height() - 2 * static_cast<int>(memo->document()->documentMargin());
+    EXPECT_LE(23 * QFontMetrics(memo->font()).lineSpacing(), room) << QFontInfo(memo->font()).family().toStdString();
+}
+
 TEST_F(MainWindow, EnterAndReturnPressTheFocusedButton) {
     int presses = 0;
     QObject::connect(form->Button2, &QPushButton::pressed, [&presses] { ++presses; });
