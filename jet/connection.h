@@ -53,7 +53,7 @@ private:
     std::unique_ptr<WriterLock> lock_;
     std::unique_ptr<WriteSession> session_;
     bool inWork_ = false;
-    bool broken_ = false;   // a statement failed half-way; only a rollback helps
+    bool damaged_ = false;   // a statement of the open unit found the file damaged; only a rollback helps
     // The last statement parsed: the upgrade runs one text many times with new parameters.
     std::string lastSql_;
     std::shared_ptr<const ParsedStatement> lastParsed_;
