@@ -20,9 +20,10 @@ class WriterLock;
 //
 // Without an open unit of work each statement commits on its own. Inside beginWork() ...
 // commitWork() statements accumulate and are written together; rollbackWork() drops them and
-// leaves the file untouched. A statement refused for its content (syntax, names, values, keys)
-// changes nothing, also inside a unit. All errors are jet::Error naming the file, the table
-// where one is involved, and the cause.
+// leaves the file untouched. A refused statement changes nothing, also inside a unit and also
+// when it fails after it began writing; the unit goes on as if it had not been run. Only a
+// statement that finds the file damaged leaves a unit that can just be rolled back. All errors
+// are jet::Error naming the file, the table where one is involved, and the cause.
 class Connection {
 public:
     // Refuses, before reading anything: a missing file (Io); a database in use, i.e. a Jet lock
