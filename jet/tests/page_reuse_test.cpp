@@ -188,3 +188,39 @@ TEST_F(PageReuse, PagesAMapStillListsAreNotReused) {
 
 }  // namespace
 }  // namespace jet
+
+namespace jet {
+namespace {
+
+// An Access-made file: memos replaced and a table emptied and refilled, round after round. The
+// maps stay as Access requires them and the file keeps its size.
+TEST(PageReuseInAccessFiles, RepeatedRewritesKeepTheMapsSoundAndTheSize) {
+    JET_REQUIRE_SAMPLES();
+    TempDir dir;
+    const std::string path = dir.file("zblogasp-data-2013.mdb");
+    std::filesystem::copy_file(samplePath("zblogasp-data-2013.mdb"), path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    expectMapsAgree(path);
+    std::size_t firstSize = 0;
+    for (unsigned round = 1; round <= 5; ++round) {
+        {
+            Connection connection(path);
+            connection.beginWork();
+            connection.execute("update blog_Article set log_Content = ? where log_ID = 2", {Value(chineseText(6000, round))});
+            connection.execute("DELETE FROM blog_Tag", {});
+            for (int i = 0; i < 100; ++i)
+                connection.execute("insert into blog_Tag (tag_Name, tag_Intro, tag_Order) values (?, ?, ?)",
+                                   {Value(chineseText(12, round + i)), Value(chineseText(static_cast<std::size_t>(i) * 7, i)), Value(std::int64_t(i))});
+            connection.commitWork();
+        }
+        expectMapsAgree(path);
+        JET_EXPECT_INDEXES_CONSISTENT(path, false);
+        const std::size_t size = readBytes(path).size();
+        if (round == 1) firstSize = size;
+        EXPECT_LE(size, firstSize + kPageSize) << "round " << round;
+    }
+    EXPECT_EQ(rowsOf(path, "blog_Tag").size(), 100u);
+}
+
+}  // namespace
+}  // namespace jet
