@@ -1,11 +1,23 @@
 #include "jet/statement_undo.h"
 
+#include <algorithm>
+
 namespace jet {
 
-void StatementUndo::remember(TableState& table, bool withIndexes) {
+namespace {
+void rememberIndexes(std::vector<std::pair<std::size_t, TableState::Index>>& saved, const TableState& table, const std::vector<bool>& indexes) {
+    for (std::size_t i = 0; i < indexes.size() && i < table.indexes.size(); ++i) {
+        if (!indexes[i]) continue;
+        const bool known = std::any_of(saved.begin(), saved.end(), [&](const auto& entry) { return entry.first == i; });
+        if (!known) saved.emplace_back(i, table.indexes[i]);
+    }
+}
+}  // namespace
+
+void StatementUndo::remember(TableState& table, const std::vector<bool>& indexes) {
     for (Saved& saved : saved_)
         if (saved.table == &table) {
-            if (withIndexes && !saved.indexes) saved.indexes = table.indexes;
+            rememberIndexes(saved.indexes, table, indexes);
             return;
         }
     Saved saved;
@@ -16,7 +28,7 @@ void StatementUndo::remember(TableState& table, bool withIndexes) {
     saved.rowCount = table.definition.rowCount;
     saved.lastAutoNumber = table.definition.lastAutoNumber;
     saved.countsPending = table.countsPending;
-    if (withIndexes) saved.indexes = table.indexes;
+    rememberIndexes(saved.indexes, table, indexes);
     saved_.push_back(std::move(saved));
 }
 
@@ -29,7 +41,7 @@ void StatementUndo::restore() {
         table.definition.rowCount = it->rowCount;
         table.definition.lastAutoNumber = it->lastAutoNumber;
         table.countsPending = it->countsPending;
-        if (it->indexes) table.indexes = std::move(*it->indexes);
+        for (auto& [position, index] : it->indexes) table.indexes[position] = std::move(index);
     }
     saved_.clear();
 }

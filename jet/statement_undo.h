@@ -14,9 +14,10 @@ namespace jet {
 class StatementUndo {
 public:
     void clear() { saved_.clear(); }
-    // Remembers `table` as it is now, its index entries too when `withIndexes` (a statement that
-    // only adds entries once nothing can fail any more leaves them out).
-    void remember(TableState& table, bool withIndexes);
+    // Remembers `table` as it is now, with the entries of the indexes `indexes` marks (a
+    // statement leaves out the indexes it does not change, and those it only adds entries to
+    // once nothing can fail any more).
+    void remember(TableState& table, const std::vector<bool>& indexes);
     // Puts every remembered table back, the last remembered first.
     void restore();
 
@@ -29,7 +30,7 @@ private:
         std::uint32_t rowCount = 0;
         std::uint32_t lastAutoNumber = 0;
         bool countsPending = false;
-        std::optional<std::vector<TableState::Index>> indexes;
+        std::vector<std::pair<std::size_t, TableState::Index>> indexes;   // by position
     };
     std::vector<Saved> saved_;
 };

@@ -373,7 +373,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     TableState& t = resolved ? *lastInsert_.table : table(statement.table);
     lastInsert_ = {statement.serial, &t};
     if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
-    undo_.remember(t, false);
+    undo_.remember(t, std::vector<bool>{});
     const auto& columns = t.definition.columns;
     const std::vector<std::size_t>& positions = insertPositions(t, statement);
     auto& scratch = t.insertScratch;
@@ -507,7 +507,6 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
 
 std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters) {
     TableState& t = table(statement.table);
-    undo_.remember(t, true);
     const auto& columns = t.definition.columns;
     std::vector<std::pair<std::size_t, Value>> assignments;
     std::set<std::uint16_t> assignedNumbers;
@@ -528,6 +527,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
     for (std::size_t i = 0; i < touched.size(); ++i)
         for (const auto& keyColumn : t.definition.physicalIndexes[i].columns)
             if (assignedNumbers.count(keyColumn.columnNumber)) touched[i] = true;
+    undo_.remember(t, touched);   // only the indexes the new values change
 
     struct Plan {
         std::vector<RowField> fields;
@@ -615,7 +615,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
 
 std::size_t WriteSession::runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters) {
     TableState& t = table(statement.table);
-    undo_.remember(t, true);
+    undo_.remember(t, std::vector<bool>(t.indexes.size(), true));
     TableWriter writer(editor_, t);
     std::size_t deleted = 0;
     try {

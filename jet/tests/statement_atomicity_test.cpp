@@ -64,6 +64,7 @@ protected:
         table.columns.push_back(column("first", ColumnType::Memo));
         table.columns.push_back(column("second", ColumnType::Memo));
         table.indexes.push_back({"k", {"k"}, true, false});
+        table.indexes.push_back({"t15", {"t15"}, false, false});
         std::vector<Value> shortRow{Value(std::string("a"))}, fullRow{Value(std::string("b"))};
         for (int c = 0; c < 16; ++c) {
             shortRow.emplace_back(std::string("x"));
@@ -83,11 +84,12 @@ protected:
 };
 
 TEST_F(StatementAtomicity, AnUpdateRefusedOnItsSecondRowLeavesTheFirstUnchanged) {
-    const Value memo(std::string(60, 'm'));
+    const Value memo(std::string(60, 'm')), text(std::string(100, 'y'));
     Connection connection(path);
     connection.beginWork();
-    // Row "a" takes the memo inline; row "b" would need a long-value page the column lacks.
-    EXPECT_EQ(kindOf([&] { connection.execute("update notes set second = ?", {memo}); }), ErrorKind::Unsupported);
+    // Row "a" takes the memo inline and a new key in index t15 (row "b" has that text already);
+    // row "b" would need a long-value page the column lacks.
+    EXPECT_EQ(kindOf([&] { connection.execute("update notes set t15 = ?, second = ?", {text, memo}); }), ErrorKind::Unsupported);
     connection.commitWork();
     EXPECT_EQ(readBytes(path), before) << "the commit wrote part of the refused statement";
 
