@@ -32,17 +32,17 @@ void Connection::reload() {
     checkHeader(file);
     checkStructure(file);
     session_ = std::make_unique<WriteSession>(path_, file.releaseImage());
-    broken_ = false;
+    damaged_ = false;
 }
 
 void Connection::beginWork() {
     if (inWork_) throw Error(ErrorKind::InvalidArgument, path_, "", "a unit of work is already open");
-    if (broken_) reload();
+    if (damaged_) reload();
     inWork_ = true;
 }
 
 std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
-    if (broken_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work failed half-way; roll the unit back");
+    if (damaged_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work found the file damaged; roll the unit back");
     if (!lastParsed_ || sql != lastSql_) {
         try {
             lastParsed_ = std::make_shared<const ParsedStatement>(parseSql(sql));
@@ -56,10 +56,9 @@ std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& 
     try {
         changed = session_->execute(*parsed, parameters);
     } catch (const Error& error) {
-        // Content errors are raised before anything changes; damage and I/O may strike half-way.
-        const bool halfWay = error.kind() == ErrorKind::Damaged || error.kind() == ErrorKind::Io;
-        if (!inWork_) reload();
-        else if (halfWay) broken_ = true;
+        // The session is as it was before the statement. A unit whose file turned out damaged
+        // is not committed, though: only rolled back.
+        if (inWork_ && error.kind() == ErrorKind::Damaged) damaged_ = true;
         throw;
     }
     if (!inWork_) {
@@ -89,7 +88,7 @@ void Connection::save() {
 
 void Connection::commitWork() {
     if (!inWork_) throw Error(ErrorKind::InvalidArgument, path_, "", "no unit of work is open");
-    if (broken_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work failed half-way; roll the unit back");
+    if (damaged_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work found the file damaged; roll the unit back");
     save();   // on failure the file is unchanged and the unit stays open: retry or roll back
     inWork_ = false;
 }

@@ -21,9 +21,10 @@ class WriterLock;
 //
 // Without an open unit of work each statement commits on its own. Inside beginWork() ...
 // commitWork() statements accumulate and are written together; rollbackWork() drops them and
-// leaves the file untouched. A statement refused for its content (syntax, names, values, keys)
-// changes nothing, also inside a unit. All errors are jet::Error naming the file, the table
-// where one is involved, and the cause.
+// leaves the file untouched. A refused statement changes nothing, also inside a unit and also
+// when it fails after it began writing; the unit goes on as if it had not been run. Only a
+// statement that finds the file damaged leaves a unit that can just be rolled back. All errors
+// are jet::Error naming the file, the table where one is involved, and the cause.
 class Connection {
 public:
     // Refuses, before reading anything: a missing file (Io); a database in use, i.e. a Jet lock
@@ -57,7 +58,7 @@ private:
     std::unique_ptr<WriterLock> lock_;
     std::unique_ptr<WriteSession> session_;
     bool inWork_ = false;
-    bool broken_ = false;   // a statement failed half-way; only a rollback helps
+    bool damaged_ = false;   // a statement of the open unit found the file damaged; only a rollback helps
     // The last statement parsed: the upgrade runs one text many times with new parameters.
     std::string lastSql_;
     std::shared_ptr<const ParsedStatement> lastParsed_;

@@ -1,6 +1,7 @@
 #include "jet/file_editor.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,13 +32,50 @@ std::uint8_t* FileEditor::mapRow(RowPointer map, std::size_t& length) {
     return base + (slot.bytes.data() - file_.page(map.page).bytes().data());
 }
 
+std::vector<std::uint32_t>& FileEditor::freePages() {
+    if (!free_) {
+        std::vector<std::uint32_t> found = findFreePages_ ? findFreePages_() : std::vector<std::uint32_t>{};
+        std::sort(found.begin(), found.end(), std::greater<>());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        free_ = std::move(found);
+    }
+    return *free_;
+}
+
 std::uint32_t FileEditor::allocatePage() {
-    const std::uint32_t page = file_.appendPage();
+    std::vector<std::uint32_t>& free = freePages();
+    while (!free.empty() && free.back() >= file_.pageCount()) free.pop_back();   // trimmed away meanwhile
+    if (free.empty()) {
+        const std::uint32_t page = file_.appendPage();
+        setBit(kGlobalUsageMap, page, false, true);
+        return page;
+    }
+    const std::uint32_t page = free.back();
+    std::memset(file_.mutablePage(page), 0, kPageSize);
     setBit(kGlobalUsageMap, page, false, true);
+    free.pop_back();   // only once the page is taken: a failure above leaves it on offer
     return page;
 }
 
-void FileEditor::releasePage(std::uint32_t page) { setBit(kGlobalUsageMap, page, true, true); }
+void FileEditor::releasePage(std::uint32_t page) {
+    setBit(kGlobalUsageMap, page, true, true);
+    std::memset(file_.mutablePage(page), 0, kPageSize);
+    std::vector<std::uint32_t>& free = freePages();
+    const auto at = std::lower_bound(free.begin(), free.end(), page, std::greater<>());
+    if (at == free.end() || *at != page) free.insert(at, page);
+}
+
+void FileEditor::trimFreeTail() {
+    std::vector<std::uint32_t>& free = freePages();
+    std::uint32_t count = file_.pageCount();
+    std::sort(free.begin(), free.end(), std::greater<>());
+    for (std::uint32_t page : free) {
+        if (page + 1 < count) break;
+        if (page + 1 == count) --count;
+    }
+    file_.truncatePages(count);
+    while (!free.empty() && free.front() >= count) free.erase(free.begin());
+}
 
 void FileEditor::setMapBit(RowPointer map, std::uint32_t page, bool value) { setBit(map, page, value, false); }
 

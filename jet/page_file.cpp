@@ -1,5 +1,6 @@
 #include "jet/page_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,12 +49,46 @@ std::uint8_t* PageFile::mutablePage(std::uint32_t number) {
     if (number >= pageCount())
         throw Damage("page " + std::to_string(number) + " is past the end of the file (" + std::to_string(pageCount()) +
                      " pages)");
+    if (journaling_) journalPage(number);
     return image_.data() + std::size_t(number) * kPageSize;
 }
 
 std::uint32_t PageFile::appendPage() {
     image_.resize(image_.size() + kPageSize);   // zero-filled
     return pageCount() - 1;
+}
+
+void PageFile::truncatePages(std::uint32_t count) {
+    if (count < pageCount()) image_.resize(std::size_t(count) * kPageSize);
+}
+
+void PageFile::beginJournal() {
+    journaling_ = true;
+    journalPageCount_ = pageCount();
+    journalPages_.clear();
+    journalBytes_.clear();
+    if (++journalGeneration_ == 0) {   // wrapped: old marks could match again
+        std::fill(journalMark_.begin(), journalMark_.end(), 0);
+        journalGeneration_ = 1;
+    }
+    if (journalMark_.size() < journalPageCount_) journalMark_.resize(journalPageCount_, 0);
+}
+
+// Pages appended during the journal need no copy: restoring drops them.
+void PageFile::journalPage(std::uint32_t number) {
+    if (number >= journalPageCount_ || journalMark_[number] == journalGeneration_) return;
+    const std::uint8_t* bytes = image_.data() + std::size_t(number) * kPageSize;
+    journalBytes_.insert(journalBytes_.end(), bytes, bytes + kPageSize);
+    journalPages_.push_back(number);
+    journalMark_[number] = journalGeneration_;
+}
+
+void PageFile::restoreJournal() {
+    // Shrinking never reallocates, and the image is at least as long as when the journal began.
+    image_.resize(std::size_t(journalPageCount_) * kPageSize);
+    for (std::size_t i = 0; i < journalPages_.size(); ++i)
+        std::memcpy(image_.data() + std::size_t(journalPages_[i]) * kPageSize, journalBytes_.data() + i * kPageSize, kPageSize);
+    journaling_ = false;
 }
 
 void PageFile::saveAs(const std::string& target) const { replaceFileAtomically(target, image_); }

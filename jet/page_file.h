@@ -45,6 +45,15 @@ public:
     ByteView page(std::uint32_t number) const;
     std::uint8_t* mutablePage(std::uint32_t number);
     std::uint32_t appendPage();
+    // Drops pages from the end of the image (never below `pageCount`).
+    void truncatePages(std::uint32_t pageCount);
+
+    // A journal of one change: from beginJournal() on, each page handed out by mutablePage() is
+    // copied the first time, and restoreJournal() puts those pages and the page count back.
+    // endJournal() keeps the changes. Appending during a journal is fine; truncating is not.
+    void beginJournal();
+    void restoreJournal();
+    void endJournal() { journaling_ = false; }
 
     // Writes the image to `target` through replaceFileAtomically: a temporary file in the same
     // folder, flushed to the disk and renamed over the target, so the target is either the old
@@ -52,8 +61,16 @@ public:
     void saveAs(const std::string& target) const;
 
 private:
+    void journalPage(std::uint32_t number);
+
     std::string path_;
     std::vector<std::uint8_t> image_;
+    bool journaling_ = false;
+    std::uint32_t journalPageCount_ = 0;
+    std::uint32_t journalGeneration_ = 0;
+    std::vector<std::uint32_t> journalMark_;      // per page: the generation it was copied in
+    std::vector<std::uint32_t> journalPages_;     // pages copied, in order
+    std::vector<std::uint8_t> journalBytes_;      // their bytes before the change
 };
 
 }  // namespace jet

@@ -6,6 +6,7 @@
 #include "jet/data_page_builder.h"
 #include "jet/long_value.h"
 #include "jet/page_rows.h"
+#include "jet/row_fields.h"
 #include "jet/usage_map.h"
 
 namespace jet {
@@ -22,6 +23,17 @@ std::vector<std::uint8_t> pointerBytes(RowPointer pointer) {
     const std::uint32_t raw = pointer.raw();
     return {static_cast<std::uint8_t>(raw), static_cast<std::uint8_t>(raw >> 8), static_cast<std::uint8_t>(raw >> 16),
             static_cast<std::uint8_t>(raw >> 24)};
+}
+
+// Every row of the page is deleted (flags 0xC000), or it has none.
+bool pageHoldsNoRows(Bytes page) {
+    for (const PageRow& row : readPageRows(page))
+        if ((row.flags & (kRowDeletedFlag | kRowOverflowFlag)) != (kRowDeletedFlag | kRowOverflowFlag)) return false;
+    return true;
+}
+
+bool isLongValueColumn(const ColumnDefinition& column) {
+    return column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole;
 }
 
 std::vector<std::uint8_t> longValueHeader(std::size_t length, std::uint32_t typeBits, RowPointer pointer) {
@@ -140,28 +152,56 @@ void TableWriter::markDeleted(RowPointer where) {
     writePageRows(editor_.mutablePage(where.page), rows);
 }
 
+void TableWriter::releaseLongValuesOf(Bytes row) {
+    const auto& columns = table_.definition.columns;
+    if (std::none_of(columns.begin(), columns.end(), isLongValueColumn)) return;
+    const std::vector<RowField> fields = splitRow(table_.definition, row);
+    for (std::size_t c = 0; c < columns.size() && c < fields.size(); ++c)
+        if (isLongValueColumn(columns[c]) && fields[c].present) releaseLongValue(fields[c].bytes);
+}
+
 void TableWriter::deleteRow(const LiveRow& row) {
+    releaseLongValuesOf(rowBytes(row));
     if (!(row.data == row.id)) markDeleted(row.data);
     markDeleted(row.id);
+    releaseDataPageIfEmpty(row.id.page);
+    if (!(row.data == row.id)) releaseDataPageIfEmpty(row.data.page);
 }
 
 std::size_t TableWriter::deleteAllRows() {
-    std::size_t live = 0;
+    const std::vector<LiveRow> live = liveRows();
+    for (const LiveRow& row : live) releaseLongValuesOf(rowBytes(row));
     for (std::uint32_t page : table_.dataPages) {
-        std::vector<PageRow> rows = readPageRows(editor_.page(page));
-        bool changed = false;
-        for (auto& row : rows) {
-            if (!(row.flags & kRowDeletedFlag)) ++live;
-            if (row.flags == (kRowDeletedFlag | kRowOverflowFlag) && row.bytes.empty()) continue;
-            row.flags = kRowDeletedFlag | kRowOverflowFlag;
-            row.bytes.clear();
-            changed = true;
-        }
-        if (changed) writePageRows(editor_.mutablePage(page), rows);
-        editor_.setMapBit(table_.definition.freePagesMap, page, pageRoomForRow(editor_.page(page)) >= kUsefulRoom);
+        editor_.setMapBit(table_.definition.ownedPagesMap, page, false);
+        editor_.setMapBit(table_.definition.freePagesMap, page, false);
+        editor_.releasePage(page);
     }
+    table_.dataPages.clear();
     table_.insertCursor = 0;
-    return live;
+    return live.size();
+}
+
+void TableWriter::releaseDataPageIfEmpty(std::uint32_t page) {
+    if (!pageHoldsNoRows(editor_.page(page))) return;
+    const auto at = std::find(table_.dataPages.begin(), table_.dataPages.end(), page);
+    if (at == table_.dataPages.end()) return;
+    editor_.setMapBit(table_.definition.ownedPagesMap, page, false);
+    editor_.setMapBit(table_.definition.freePagesMap, page, false);
+    editor_.releasePage(page);
+    if (static_cast<std::size_t>(at - table_.dataPages.begin()) < table_.insertCursor) --table_.insertCursor;
+    table_.dataPages.erase(at);
+}
+
+// The page leaves every long-value map of the table (a page lies in one column's maps).
+void TableWriter::releaseLongValuePageIfEmpty(std::uint32_t page) {
+    if (!pageHoldsNoRows(editor_.page(page))) return;
+    for (std::size_t i = 0; i < table_.definition.longValueMaps.size(); ++i) {
+        const LongValueMaps& maps = table_.definition.longValueMaps[i];
+        if (maps.ownedPages.page != 0) editor_.setMapBit(maps.ownedPages, page, false);
+        if (maps.freePages.page != 0) editor_.setMapBit(maps.freePages, page, false);
+        if (table_.longValuePage.at(i) == page) table_.longValuePage[i].reset();
+    }
+    editor_.releasePage(page);
 }
 
 RowPointer TableWriter::placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes) {
@@ -203,17 +243,21 @@ void TableWriter::releaseLongValue(const std::vector<std::uint8_t>& field) {
     const std::uint32_t header = view.u32(0, "long value header");
     if (header & kLongValueInline) return;
     RowPointer where = RowPointer::fromRaw(view.u32(4, "long value pointer"));
+    std::vector<std::uint32_t> pages;
     if (header & kLongValueSingleRow) {
         markDeleted(where);
-        return;
+        pages.push_back(where.page);
+    } else {
+        for (std::size_t hops = 0; where.page != 0; ++hops) {
+            if (hops > kMaxChainRows) throw Damage("long value chain loops");
+            const Bytes row = DataPage(editor_.file().page(where.page)).row(where.row).bytes;
+            const RowPointer next = RowPointer::fromRaw(ByteView(row).u32(0, "long value chain pointer"));
+            markDeleted(where);
+            if (std::find(pages.begin(), pages.end(), where.page) == pages.end()) pages.push_back(where.page);
+            where = next;
+        }
     }
-    for (std::size_t hops = 0; where.page != 0; ++hops) {
-        if (hops > kMaxChainRows) throw Damage("long value chain loops");
-        const Bytes row = DataPage(editor_.file().page(where.page)).row(where.row).bytes;
-        const RowPointer next = RowPointer::fromRaw(ByteView(row).u32(0, "long value chain pointer"));
-        markDeleted(where);
-        where = next;
-    }
+    for (std::uint32_t page : pages) releaseLongValuePageIfEmpty(page);
 }
 
 }  // namespace jet

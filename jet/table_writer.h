@@ -78,14 +78,18 @@ public:
     // Replaces a row's bytes keeping its row number; a row that no longer fits its page moves
     // to another page and leaves an overflow stub behind.
     void replaceRow(const LiveRow& row, const std::vector<std::uint8_t>& bytes);
+    // Deletes a row and the long values it refers to; a page left without rows goes back to
+    // the file's free pages.
     void deleteRow(const LiveRow& row);
-    // Flags every row of the table deleted (0xC000, no bytes). Returns the number of live rows.
+    // Deletes every row and the long values they refer to, and gives every data page back to
+    // the file's free pages. Returns the number of live rows.
     std::size_t deleteAllRows();
 
     // Stores a memo/OLE value out of the row (one long-value row, or a chain) and returns the
     // 12-byte field header. `longValueIndex` indexes definition.longValueMaps.
     std::vector<std::uint8_t> storeLongValue(std::size_t longValueIndex, const std::vector<std::uint8_t>& stored);
-    // Flags the long-value rows a memo field refers to deleted (nothing for inline values).
+    // Flags the long-value rows a memo field refers to deleted (nothing for inline values); a
+    // long-value page left without rows goes back to the file's free pages.
     void releaseLongValue(const std::vector<std::uint8_t>& field);
 
 private:
@@ -93,6 +97,10 @@ private:
     std::uint32_t newDataPage();
     RowPointer placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes);
     void markDeleted(RowPointer where);
+    // Releases the long values a stored row refers to.
+    void releaseLongValuesOf(Bytes row);
+    void releaseDataPageIfEmpty(std::uint32_t page);
+    void releaseLongValuePageIfEmpty(std::uint32_t page);
 
     FileEditor& editor_;
     TableState& table_;

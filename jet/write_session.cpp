@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "jet/column_value.h"
+#include "jet/free_pages.h"
 #include "jet/index_key.h"
 #include "jet/long_value.h"
 #include "jet/row_fields.h"
@@ -21,15 +22,23 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return sameValue(Value(a), Value(b));
 }
 
-// An index entry: the key bytes, then the row's page (3 bytes, big-endian) and row number.
+// The row an index entry points to: its last 4 bytes, the row's page (3 bytes, big-endian) and
+// row number.
+void setEntryRow(std::vector<std::uint8_t>& entry, RowPointer pointer) {
+    std::uint8_t* tail = entry.data() + entry.size() - 4;
+    tail[0] = static_cast<std::uint8_t>(pointer.page >> 16);
+    tail[1] = static_cast<std::uint8_t>(pointer.page >> 8);
+    tail[2] = static_cast<std::uint8_t>(pointer.page);
+    tail[3] = pointer.row;
+}
+
+// An index entry: the key bytes, then the row pointer.
 std::vector<std::uint8_t> indexEntry(const std::vector<std::uint8_t>& key, RowPointer pointer) {
     std::vector<std::uint8_t> entry;
     entry.reserve(key.size() + 4);
     entry.assign(key.begin(), key.end());
-    entry.push_back(static_cast<std::uint8_t>(pointer.page >> 16));
-    entry.push_back(static_cast<std::uint8_t>(pointer.page >> 8));
-    entry.push_back(static_cast<std::uint8_t>(pointer.page));
-    entry.push_back(pointer.row);
+    entry.resize(key.size() + 4);
+    setEntryRow(entry, pointer);
     return entry;
 }
 
@@ -53,7 +62,7 @@ std::size_t countDistinctKeys(const std::vector<IndexEntryBytes>& entries) {
 }  // namespace
 
 WriteSession::WriteSession(std::string path, std::vector<std::uint8_t> image)
-    : file_(PageFile::fromImage(std::move(path), std::move(image))), editor_(file_) {
+    : file_(PageFile::fromImage(std::move(path), std::move(image))), editor_(file_, [this] { return reusablePages(file_, catalogue_); }) {
     header_ = checkHeader(file_);
     try {
         catalogue_ = readCatalogue(file_);
@@ -329,6 +338,25 @@ std::size_t WriteSession::execute(const ParsedStatement& parsed, const std::vect
     if (parameters.size() != parsed.parameterCount)
         throw Error(ErrorKind::InvalidArgument, file_.path(), "",
                     "the statement has " + std::to_string(parsed.parameterCount) + " parameters but " + std::to_string(parameters.size()) + " values were given");
+    // The pages the statement changes are kept, and the tables it writes remembered, so that a
+    // failure at any point puts everything back.
+    undo_.clear();
+    file_.beginJournal();
+    std::size_t changed = 0;
+    try {
+        changed = run(parsed, parameters);
+    } catch (...) {
+        file_.restoreJournal();
+        undo_.restore();
+        editor_.forgetFreePages();
+        throw;
+    }
+    file_.endJournal();
+    undo_.clear();
+    return changed;
+}
+
+std::size_t WriteSession::run(const ParsedStatement& parsed, const std::vector<Value>& parameters) {
     return std::visit(
         [&](const auto& statement) -> std::size_t {
             using T = std::decay_t<decltype(statement)>;
@@ -345,6 +373,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     TableState& t = resolved ? *lastInsert_.table : table(statement.table);
     lastInsert_ = {statement.serial, &t};
     if (!t.refusal.empty()) fail(ErrorKind::Unsupported, t, t.refusal);
+    undo_.remember(t, std::vector<bool>{});
     const auto& columns = t.definition.columns;
     const std::vector<std::size_t>& positions = insertPositions(t, statement);
     auto& scratch = t.insertScratch;
@@ -450,10 +479,19 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
         }
         // Without memos the row measured above is already the row to store.
         if (!memos.empty()) joinRowInto(t.definition, fields, row);
+        // The index entries are made, and room for them, before the row is stored: once it is,
+        // nothing may fail, since the index entries are not part of the statement's undo.
+        std::vector<IndexEntryBytes> newEntries(indexCount);
+        for (std::size_t i = 0; i < indexCount; ++i) {
+            if (!scratch.keyUsed[i]) continue;
+            newEntries[i] = indexEntry(scratch.keys[i], RowPointer{0, 0});
+            t.indexes[i].entries.reserve(t.indexes[i].entries.size() + 1);
+        }
         const RowPointer where = writer.insertRow(row);
         for (std::size_t i = 0; i < indexCount; ++i) {
             if (!scratch.keyUsed[i]) continue;
-            IndexEntryBytes entry = indexEntry(scratch.keys[i], where);
+            IndexEntryBytes& entry = newEntries[i];
+            setEntryRow(entry, where);
             auto& entries = t.indexes[i].entries;
             entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), std::move(entry));
             t.indexes[i].dirty = true;
@@ -489,11 +527,11 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
     for (std::size_t i = 0; i < touched.size(); ++i)
         for (const auto& keyColumn : t.definition.physicalIndexes[i].columns)
             if (assignedNumbers.count(keyColumn.columnNumber)) touched[i] = true;
+    undo_.remember(t, touched);   // only the indexes the new values change
 
     struct Plan {
         std::vector<RowField> fields;
         std::vector<std::optional<std::vector<std::uint8_t>>> keys;
-        std::vector<std::vector<std::uint8_t>> releasedMemos;
     };
     std::vector<Plan> plans(rows.size());
     std::set<std::pair<std::size_t, std::vector<std::uint8_t>>> plannedUnique;
@@ -545,7 +583,8 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
             std::size_t size = joinRow(t.definition, plan.fields).size();
             for (std::size_t a = 0; a < assignments.size(); ++a) {
                 const auto& [c, value] = assignments[a];
-                if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) plan.releasedMemos.push_back(plan.fields[c].bytes);
+                // The old value's pages are freed first, so that the new value can take them.
+                if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) writer.releaseLongValue(plan.fields[c].bytes);
                 size -= plan.fields[c].bytes.size();
                 if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) {
                     const bool inlineFits = size + kLongValueHeaderSize + memoBytes[a].size() <= kMaxStoredRowSize;
@@ -556,7 +595,6 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 size += plan.fields[c].bytes.size();
             }
             writer.replaceRow(rows[r], joinRow(t.definition, plan.fields));
-            for (const auto& memo : plan.releasedMemos) writer.releaseLongValue(memo);
             for (std::size_t i = 0; i < touched.size(); ++i) {
                 if (!touched[i]) continue;
                 auto& entries = t.indexes[i].entries;
@@ -577,6 +615,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
 
 std::size_t WriteSession::runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters) {
     TableState& t = table(statement.table);
+    undo_.remember(t, std::vector<bool>(t.indexes.size(), true));
     TableWriter writer(editor_, t);
     std::size_t deleted = 0;
     try {
@@ -649,6 +688,11 @@ void WriteSession::flush() {
             }
             t.indexes[i].dirty = false;
         }
+    }
+    try {
+        editor_.trimFreeTail();
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file_.path(), "", std::string("damaged database: ") + damage.what());
     }
 }
 

@@ -14,6 +14,7 @@
 #include "jet/page_file.h"
 #include "jet/row_fields.h"
 #include "jet/sql_statement.h"
+#include "jet/statement_undo.h"
 #include "jet/table_writer.h"
 #include "jet/value.h"
 
@@ -23,6 +24,8 @@ namespace jet {
 // can before it changes a byte: names, values, text lengths, required columns, index keys it
 // would need and unique keys. Index changes, and the row counts inserts change, are collected
 // per table and written out by flush(), which the unit of work calls before the image is saved.
+// A statement that fails, at whatever point, leaves the image and the session as they were before
+// it. Pages freed by deletes and replaced long values are reused before the file grows.
 // Errors are jet::Error naming the file and table.
 class WriteSession {
 public:
@@ -36,13 +39,15 @@ public:
     std::size_t execute(const ParsedStatement& statement, const std::vector<Value>& parameters);
 
     // Writes the collected index changes into index pages and the table definitions, and the
-    // row counts and AutoNumber counters inserts changed into the table definitions.
+    // row counts and AutoNumber counters inserts changed into the table definitions; drops free
+    // pages from the end of the file.
     void flush();
 
     // Hands the image over (after flush()).
     std::vector<std::uint8_t> releaseImage() { return file_.releaseImage(); }
 
 private:
+    std::size_t run(const ParsedStatement& statement, const std::vector<Value>& parameters);
     std::size_t runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters);
     std::size_t runDelete(const DeleteStatement& statement, const std::vector<Value>& parameters);
     std::size_t runInsert(const InsertStatement& statement, const std::vector<Value>& parameters);
@@ -88,6 +93,7 @@ private:
     FileEditor editor_;
     HeaderInfo header_;
     std::vector<CatalogueEntry> catalogue_;
+    StatementUndo undo_;
     std::map<std::uint32_t, std::unique_ptr<TableState>> tables_;   // by TDEF page
     struct {
         std::uint64_t serial = 0;

@@ -7,6 +7,8 @@
 #include "demo_prefix.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
+#include "jet/index_check.h"
+#include "jet/page_file.h"
 #include "recording_feedback.h"
 #include "upgrade/almanac_upgrade.h"
 #include "upgrade/fortune_upgrade.h"
@@ -98,7 +100,53 @@ void expectCarriedAlmanac(const fs::path& file, bool withAutoNumber) {
     }
 }
 
+// Every product database's size, by path.
+std::map<fs::path, std::uintmax_t> sizesOf(const std::vector<demo::InstalledFile>& files) {
+    std::map<fs::path, std::uintmax_t> sizes;
+    for (const demo::InstalledFile& f : files) sizes[f.path] = fs::file_size(f.path);
+    return sizes;
+}
+
+// An upgrade run again and again rewrites the same content: the files keep the size the first
+// run gave them (give or take a page), every table reads in full and the indexes stay sound.
+template <typename Run>
+void expectRepeatedRunsKeepTheirSize(const std::vector<demo::InstalledFile>& files, Run run) {
+    run();
+    const auto first = sizesOf(files);
+    for (int round = 2; round <= 10; ++round) {
+        run();
+        for (const auto& [path, size] : sizesOf(files)) {
+            const auto expected = first.at(path);
+            EXPECT_LE(size, expected + 4096) << path << " after run " << round;
+            EXPECT_GE(size + 4096, expected) << path << " after run " << round;
+        }
+    }
+    for (const demo::InstalledFile& f : files) {
+        const jet::Database database = jet::Database::open(utf8(f.path));
+        for (const std::string& table : database.tableNames(true)) EXPECT_NO_THROW(database.readAllRows(table)) << f.path << " " << table;
+        const auto problems = jet::checkAllIndexes(jet::PageFile::load(utf8(f.path)), true);
+        EXPECT_TRUE(problems.empty()) << f.path << ": " << problems.front();
+    }
+}
+
 }  // namespace
+
+TEST_F(UpgradeEndToEnd, RepeatedUpgradesKeepTheFilesTheirSize) {
+    expectRepeatedRunsKeepTheirSize(installed, [&] {
+        ASSERT_TRUE(runAlmanac(almanacList()).failures.empty());
+        expectCarriedAlmanac(file(fortuneList().entry(0), "QorBirth.dll").path, true);
+    });
+    expectRepeatedRunsKeepTheirSize(installed, [&] {
+        const FortuneUpgradeResult result = runFortuneUpgrade(fortuneList(), *query, feedback);
+        ASSERT_FALSE(result.failure) << result.failure->what();
+    });
+    const auto fortunes = rowsOf(file(fortuneList().entry(0), "Tgcode.dll").path, "Bennian2011");
+    for (const content::AnimalFortune& animal : content::animalFortunes()) {
+        const auto row = std::find_if(fortunes.begin(), fortunes.end(), [&](const auto& r) { return std::get<std::string>(r[0]) == animal.key; });
+        ASSERT_NE(row, fortunes.end()) << animal.key;
+        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
+    }
+}
 
 TEST_F(UpgradeEndToEnd, AlmanacUpgradeRebuildsEveryInstalledProduct) {
     const AlmanacUpgradeResult result = runAlmanac(almanacList());

@@ -125,13 +125,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t s = 0; s < statements.size(); ++s) {
         std::vector<jet::Value> parameters;
         for (std::size_t p = 0; p < statements[s].parameterCount; ++p) parameters.push_back(pool[(p + 5 * s) % pool.size()]);
+        const std::vector<std::uint8_t> before = session.file().image();
         try {
             session.execute(statements[s], parameters);
             changed = true;
         } catch (const jet::Error& error) {
-            // Damage or I/O half-way leaves the unit broken: it would be rolled back, nothing to check.
             if (error.kind() == jet::ErrorKind::Damaged || error.kind() == jet::ErrorKind::Io)
                 finding(std::string("a statement on a sound image reported damage: ") + error.what());
+            if (session.file().image() != before) finding(std::string("a refused statement changed the image: ") + error.what());
         }
     }
     if (!changed) return 0;

@@ -69,6 +69,31 @@ int main(int argc, char** argv) {
             connection.commitWork();
             written.push_back(path);
         }
+        {   // Both upgrades run ten times on one file: freed pages are handed out again, and the
+            // file keeps the size the first round gave it.
+            const std::string path = (out / "Repeated.dll").string();
+            makeProductDatabase(path, {almanacTable(400, 1), fortuneTable(), horoscopeTable()});
+            std::uintmax_t firstSize = 0;
+            for (unsigned round = 1; round <= 10; ++round) {
+                Connection connection(path);
+                connection.beginWork();
+                connection.execute("DELETE FROM huangdao", {});
+                for (std::size_t day = 0; day < 400; ++day) connection.execute(kAlmanacInsert, almanacRow(day, round));
+                for (std::size_t a = 0; a < 12; ++a)
+                    connection.execute(kFortuneUpdate, {Value(chineseText(1600 + 500 * a, round * 50 + a)), Value(chineseText(1650, round * 50 + 20 + a)),
+                                                        Value(zodiacAnimals()[a])});
+                connection.execute("DELETE FROM xingzuo2007 where idxz = ?", {Value(starSigns()[round % 12])});
+                for (std::size_t s = 0; s < 12; ++s) connection.execute(kHoroscopeUpdate, {Value(hexText(5000 + s, round + s)), Value(starSigns()[s])});
+                connection.commitWork();
+                const std::uintmax_t size = fs::file_size(path);
+                if (round == 1) firstSize = size;
+                if (size > firstSize + 4096) {
+                    std::fprintf(stderr, "make_written_databases: %s grew from %ju to %ju bytes in round %u\n", path.c_str(), firstSize, size, round);
+                    return 1;
+                }
+            }
+            written.push_back(path);
+        }
         {   // Past the 512 pages of an inline usage map: reference maps for the table and the file.
             const std::string path = (out / "Large.dll").string();
             NewTable table;
