@@ -66,6 +66,25 @@ void WriteSession::fail(ErrorKind kind, const TableState& table, const std::stri
     throw Error(kind, file_.path(), table.definition.name, cause);
 }
 
+void WriteSession::fail(ErrorKind kind, BrokenRule rule, ErrorContext context, const std::string& cause) const {
+    throw Error(kind, std::move(context), cause, rule);
+}
+
+ErrorContext WriteSession::errorContext(const TableState& table, const std::string& column) const {
+    ErrorContext context;
+    context.file = file_.path();
+    context.table = table.definition.name;
+    context.column = column;
+    return context;
+}
+
+ErrorContext WriteSession::indexErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& column) const {
+    ErrorContext context = errorContext(table, column);
+    context.index = physicalIndexName(table.definition, physicalIndex);
+    context.indexColumns = physicalIndexColumnNames(table.definition, physicalIndex);
+    return context;
+}
+
 TableState& WriteSession::table(const std::string& name) {
     const CatalogueEntry* found = nullptr;
     for (const auto& entry : catalogue_)
@@ -160,7 +179,7 @@ std::size_t WriteSession::column(const TableState& table, const std::string& nam
         if (columns[i].name == name) return i;
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (equalsIgnoringAsciiCase(columns[i].name, name)) return i;
-    fail(ErrorKind::NotFound, table, "no such column: " + name);
+    fail(ErrorKind::NotFound, BrokenRule::None, errorContext(table, name), "no such column: " + name);
 }
 
 const Value& WriteSession::operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const {
@@ -172,13 +191,15 @@ Value WriteSession::convert(const TableState& table, std::size_t column, Value v
     try {
         return toColumnValue(table.definition.columns[column], std::move(value));
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, column);
     }
 }
 
-void WriteSession::refuseValue(const TableState& table, const std::invalid_argument& error) const {
-    const bool unsupported = std::string(error.what()).find("not supported") != std::string::npos;
-    fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
+void WriteSession::refuseValue(const TableState& table, const std::invalid_argument& error, std::size_t column) const {
+    const std::string known = column < table.definition.columns.size() ? table.definition.columns[column].name : std::string();
+    if (const auto* refusal = dynamic_cast<const Refusal*>(&error))
+        fail(refusal->kind(), refusal->rule(), errorContext(table, refusal->column().empty() ? known : refusal->column()), error.what());
+    fail(ErrorKind::Constraint, known.empty() ? BrokenRule::None : BrokenRule::BadValue, errorContext(table, known), error.what());
 }
 
 void WriteSession::checkRequired(const TableState& table, const std::vector<const Value*>& values) const {
@@ -189,7 +210,7 @@ void WriteSession::checkRequired(const TableState& table, const std::vector<cons
         for (const auto& key : index.columns)
             for (std::size_t c = 0; c < definition.columns.size(); ++c)
                 if (definition.columns[c].number == key.columnNumber && isNull(*values[c]))
-                    fail(ErrorKind::Constraint, table,
+                    fail(ErrorKind::Constraint, BrokenRule::RequiredValue, indexErrorContext(table, i, definition.columns[c].name),
                          "column " + definition.columns[c].name + " is required (index " + physicalIndexName(definition, i) + "); NULL is not allowed");
     }
 }
@@ -199,7 +220,9 @@ bool WriteSession::indexKey(const TableState& table, std::size_t index, const st
     try {
         return rowIndexKey(table.definition, index, values, key, allNull);
     } catch (const std::invalid_argument& error) {
-        fail(ErrorKind::Unsupported, table, std::string(error.what()) + "; nothing was written");
+        const auto* refusal = dynamic_cast<const Refusal*>(&error);
+        fail(ErrorKind::Unsupported, BrokenRule::None, indexErrorContext(table, index, refusal ? refusal->column() : std::string()),
+             std::string(error.what()) + "; nothing was written");
     } catch (const std::out_of_range& error) {
         fail(ErrorKind::Damaged, table, std::string("damaged database: ") + error.what());
     }
@@ -270,7 +293,7 @@ void WriteSession::makeField(const TableState& table, std::size_t c, const Value
     try {
         appendFieldBytes(column, value, field.bytes);
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, c);
     }
 }
 
@@ -278,7 +301,7 @@ std::vector<std::uint8_t> WriteSession::encodeMemo(const TableState& table, std:
     try {
         return encodeTextValue(table.definition.columns[c], value);
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, c);
     }
 }
 
@@ -430,7 +453,8 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
         if (!indexKey(t, i, cells, key, allNull)) continue;
         loadIndex(t, i);
         if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, RowPointer{0xFFFFFF, 0xFF}))
-            fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+            fail(ErrorKind::Constraint, BrokenRule::DuplicateKey, indexErrorContext(t, i),
+                 "duplicate key in unique index " + physicalIndexName(t.definition, i));
         if (!allNull && !referencing.empty()) referencing[i] = key;
         scratch.keyUsed[i] = true;
     }
@@ -531,7 +555,8 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                     const bool unique = (t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull;
                     // Also two changed rows must not end up with one key.
                     if (unique && (keyTaken(t, i, key, rows[r].id) || !plannedUnique.insert({i, key}).second))
-                        fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+                        fail(ErrorKind::Constraint, BrokenRule::DuplicateKey, indexErrorContext(t, i),
+                             "duplicate key in unique index " + physicalIndexName(t.definition, i));
                     if (!allNull) referencing[i] = key;
                     plan.keys[i] = std::move(key);
                 }
