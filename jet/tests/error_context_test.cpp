@@ -63,6 +63,7 @@ TEST_F(ErrorContextTest, ARepeatedKeyNamesTableIndexAndTheIndexColumns) {
     EXPECT_EQ(updated.index(), "CodeYear");
     EXPECT_EQ(updated.indexColumns(), (std::vector<std::string>{"code", "nian"}));
     EXPECT_EQ(readBytes(path), before);
+    JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 
 TEST_F(ErrorContextTest, UnknownNamesSayWhetherTheTableOrAColumnIsMissing) {
@@ -114,6 +115,26 @@ TEST_F(ErrorContextTest, RefusedValuesNameTheirColumnAndRule) {
     EXPECT_EQ(key.column(), "gn");
 
     EXPECT_EQ(readBytes(path), before);
+}
+
+TEST(ErrorContext, ANewDatabaseWhoseRowsBreakAnIndexNamesIt) {
+    TempDir dir;
+    const std::string path = dir.file("new.mdb");
+    NewTable table;
+    table.name = "codes";
+    table.columns = {makeColumn("code", ColumnType::Text, 10), makeColumn("nian", ColumnType::Long)};
+    table.indexes.push_back({"CodeYear", {"code", "nian"}, false, true});
+    table.rows = {{Value(std::string("A")), Value(std::int64_t{1})}, {Value(std::string("A")), Value(std::int64_t{1})}};
+    const Error repeated = errorOf([&] { makeDatabase(path, {table}); });
+    EXPECT_EQ(repeated.kind(), ErrorKind::InvalidArgument);
+    EXPECT_EQ(repeated.table(), "codes");
+    EXPECT_EQ(repeated.index(), "CodeYear");
+    EXPECT_EQ(repeated.indexColumns(), (std::vector<std::string>{"code", "nian"}));
+
+    table.rows = {{Value(std::string("A")), Value(std::string("seven"))}};
+    const Error value = errorOf([&] { makeDatabase(path, {table}); });
+    EXPECT_EQ(value.kind(), ErrorKind::InvalidArgument);
+    EXPECT_EQ(value.column(), "nian");
 }
 
 }  // namespace
