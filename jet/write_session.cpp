@@ -85,6 +85,12 @@ ErrorContext WriteSession::indexErrorContext(const TableState& table, std::size_
     return context;
 }
 
+ErrorContext WriteSession::relationshipErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& relationship) const {
+    ErrorContext context = indexErrorContext(table, physicalIndex);
+    context.index = relationship;
+    return context;
+}
+
 TableState& WriteSession::table(const std::string& name) {
     const CatalogueEntry* found = nullptr;
     for (const auto& entry : catalogue_)
@@ -138,7 +144,7 @@ void WriteSession::checkReferencedRowsExist(TableState& t, const std::vector<std
         const std::size_t theirs = physicalOf(other, side.otherLogicalIndex);
         loadIndex(other, theirs);
         if (!keyTaken(other, theirs, keys[mine], RowPointer{0xFFFFFF, 0xFF}))
-            fail(ErrorKind::Constraint, t,
+            fail(ErrorKind::Constraint, BrokenRule::None, relationshipErrorContext(t, mine, t.definition.logicalIndexes[side.logicalIndex].name),
                  "no row of table " + other.definition.name + " matches the key of relationship " + t.definition.logicalIndexes[side.logicalIndex].name);
     }
 }
@@ -166,7 +172,7 @@ void WriteSession::checkNotReferenced(TableState& t, const std::vector<LiveRow>&
             std::string relationship = t.definition.logicalIndexes[side.logicalIndex].name;
             for (const auto& logical : other.definition.logicalIndexes)
                 if (logical.number == side.otherLogicalIndex) relationship = logical.name;
-            fail(cascade ? ErrorKind::Unsupported : ErrorKind::Constraint, t,
+            fail(cascade ? ErrorKind::Unsupported : ErrorKind::Constraint, BrokenRule::None, relationshipErrorContext(t, mine, relationship),
                  std::string(cascade ? "cascading changes to related rows are not supported" : "rows are still referred to") + " (table " +
                      other.definition.name + ", relationship " + relationship + "); nothing was written");
         }
@@ -234,7 +240,8 @@ void WriteSession::loadIndex(TableState& table, std::size_t index) {
     try {
         state.entries = readIndexTree(file_, table.definition.physicalIndexes[index].rootPage).entries;
     } catch (const Damage& damage) {
-        fail(ErrorKind::Damaged, table, "damaged database: index " + physicalIndexName(table.definition, index) + ": " + damage.what());
+        fail(ErrorKind::Damaged, BrokenRule::None, indexErrorContext(table, index),
+             "damaged database: index " + physicalIndexName(table.definition, index) + ": " + damage.what());
     }
     if (!std::is_sorted(state.entries.begin(), state.entries.end())) std::sort(state.entries.begin(), state.entries.end());
     state.loaded = true;
@@ -319,7 +326,8 @@ void WriteSession::makeMemoField(TableWriter& writer, TableState& table, std::si
     std::size_t lv = 0;
     while (lv < table.definition.longValueMaps.size() && table.definition.longValueMaps[lv].columnNumber != column.number) ++lv;
     if (lv == table.definition.longValueMaps.size())
-        fail(ErrorKind::Unsupported, table, "memo column " + column.name + " has no long-value page maps in its table definition");
+        fail(ErrorKind::Unsupported, BrokenRule::None, errorContext(table, column.name),
+             "memo column " + column.name + " has no long-value page maps in its table definition");
     field.bytes = writer.storeLongValue(lv, stored);
 }
 
@@ -338,7 +346,7 @@ const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, con
     std::vector<bool> named(columns.size(), false);
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const std::size_t c = statement.columns.empty() ? i : column(t, statement.columns[i]);
-        if (named[c]) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is named twice");
+        if (named[c]) fail(ErrorKind::SqlSyntax, BrokenRule::None, errorContext(t, columns[c].name), "column " + columns[c].name + " is named twice");
         named[c] = true;
         positions[i] = c;
     }
@@ -498,8 +506,10 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
     std::set<std::uint16_t> assignedNumbers;
     for (const auto& assignment : statement.assignments) {
         const std::size_t c = column(t, assignment.column);
-        if (columns[c].isAutoNumber()) fail(ErrorKind::Constraint, t, "AutoNumber column " + columns[c].name + " cannot be changed");
-        if (!assignedNumbers.insert(columns[c].number).second) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is set twice");
+        if (columns[c].isAutoNumber())
+            fail(ErrorKind::Constraint, BrokenRule::None, errorContext(t, columns[c].name), "AutoNumber column " + columns[c].name + " cannot be changed");
+        if (!assignedNumbers.insert(columns[c].number).second)
+            fail(ErrorKind::SqlSyntax, BrokenRule::None, errorContext(t, columns[c].name), "column " + columns[c].name + " is set twice");
         assignments.emplace_back(c, convert(t, c, operandValue(assignment.value, parameters)));
     }
     // Stored form of each memo assigned, once for every row it goes to, and checked now.
@@ -670,7 +680,8 @@ void WriteSession::flush() {
                 physical.distinctKeyCount = static_cast<std::uint32_t>(countDistinctKeys(t.indexes[i].entries));
                 tdef.setDistinctKeyCount(i, physical.distinctKeyCount);
             } catch (const Damage& damage) {
-                fail(ErrorKind::Damaged, t, "damaged database: index " + physicalIndexName(t.definition, i) + ": " + damage.what());
+                fail(ErrorKind::Damaged, BrokenRule::None, indexErrorContext(t, i),
+                     "damaged database: index " + physicalIndexName(t.definition, i) + ": " + damage.what());
             }
             t.indexes[i].dirty = false;
         }

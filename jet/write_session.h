@@ -87,6 +87,8 @@ private:
     // The file and table, plus the column and index when given, as an error names them.
     ErrorContext errorContext(const TableState& table, const std::string& column = {}) const;
     ErrorContext indexErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& column = {}) const;
+    // A relationship's name as the index, with the key columns of this table's side.
+    ErrorContext relationshipErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& relationship) const;
 
     PageFile file_;
     FileEditor editor_;

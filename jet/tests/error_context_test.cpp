@@ -3,6 +3,7 @@
 // so each refusal below checks them, and that the message keeps naming file, table and cause.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "jet/connection.h"
@@ -115,6 +116,22 @@ TEST_F(ErrorContextTest, RefusedValuesNameTheirColumnAndRule) {
     EXPECT_EQ(key.column(), "gn");
 
     EXPECT_EQ(readBytes(path), before);
+}
+
+TEST(ErrorContext, ARelationshipRefusalNamesItAndTheReferringColumns) {
+    JET_REQUIRE_SAMPLES();
+    TempDir dir;
+    const std::string path = dir.file("relationships.mdb");
+    std::filesystem::copy_file(samplePath("jackcess-indexTestV2003.mdb"), path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    Connection connection(path);
+    // Table1.otherfk1 refers to Table2.id, which has no row 99.
+    const Error missing = errorOf([&] { connection.execute("insert into Table1 (id, otherfk1, otherfk2) values (9, 99, 10)", {}); });
+    EXPECT_EQ(missing.kind(), ErrorKind::Constraint);
+    EXPECT_EQ(missing.table(), "Table1");
+    EXPECT_FALSE(missing.index().empty());
+    EXPECT_NE(missing.cause().find("relationship " + missing.index()), std::string::npos) << missing.what();
+    EXPECT_EQ(missing.indexColumns(), std::vector<std::string>{"otherfk1"});
 }
 
 TEST(ErrorContext, ANewDatabaseWhoseRowsBreakAnIndexNamesIt) {
