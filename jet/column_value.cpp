@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "jet/error.h"
 #include "jet/long_value.h"
 #include "jet/text_codec.h"
 
@@ -108,8 +109,9 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
 }
 
 [[noreturn]] void refuseTextLength(const ColumnDefinition& column, std::size_t units) {
-    throw std::invalid_argument("text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
-                                std::to_string(column.length / 2) + ")");
+    throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
+                  "text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                      std::to_string(column.length / 2) + ")");
 }
 
 // Refuses text of `units` UTF-16 units that is longer than a Text column holds.
@@ -186,7 +188,8 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         }
         throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
     default:
-        throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+        throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
     }
 }
 
@@ -204,7 +207,8 @@ void writeFixedField(const ColumnDefinition& column, const Value& value, std::ui
         break;
     }
     case ColumnType::DateTime: putF64(at, std::get<DateTime>(value).days); break;
-    default: throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    default: throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
     }
 }
 
@@ -397,8 +401,9 @@ std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const 
 
 void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes) {
     if (storedBytes > kLongValueMaxLength)
-        throw std::invalid_argument("a value of " + std::to_string(storedBytes) + " stored bytes is longer than column " + column.name +
-                                    " allows (at most " + std::to_string(kLongValueMaxLength) + " bytes)");
+        throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
+                      "a value of " + std::to_string(storedBytes) + " stored bytes is longer than column " + column.name + " allows (at most " +
+                          std::to_string(kLongValueMaxLength) + " bytes)");
 }
 
 Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {

@@ -114,7 +114,9 @@ std::vector<std::uint8_t> buildDatabaseImage(const std::string& path, const std:
             try {
                 positions.push_back(writer.write(table.rows[r]));
             } catch (const std::invalid_argument& bad) {
-                throw Error(ErrorKind::InvalidArgument, path, definition.name, "row " + std::to_string(r + 1) + ": " + bad.what());
+                const auto* refusal = dynamic_cast<const Refusal*>(&bad);
+                throw Error(ErrorKind::InvalidArgument, ErrorContext{path, definition.name, refusal ? refusal->column() : std::string(), {}, {}},
+                            "row " + std::to_string(r + 1) + ": " + bad.what());
             }
         }
         writer.finish();

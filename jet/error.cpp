@@ -35,6 +35,13 @@ std::string composeMessage(const std::string& file, const std::string& table, co
 }  // namespace
 
 Error::Error(ErrorKind kind, const std::string& file, const std::string& table, const std::string& cause)
-    : std::runtime_error(composeMessage(file, table, cause)), kind_(kind), file_(file), table_(table), cause_(cause) {}
+    : Error(kind, ErrorContext{file, table, {}, {}, {}}, cause) {}
+
+Error::Error(ErrorKind kind, ErrorContext context, const std::string& cause, BrokenRule rule)
+    : std::runtime_error(composeMessage(context.file, context.table, cause)),
+      kind_(kind),
+      rule_(rule),
+      context_(std::move(context)),
+      cause_(cause) {}
 
 }  // namespace jet

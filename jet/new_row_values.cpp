@@ -84,7 +84,7 @@ std::vector<std::vector<Value>> prepareNewRows(const std::string& path, TableDef
             try {
                 row[c] = convertValue(column, given[c]);
             } catch (const std::invalid_argument& bad) {
-                throw Error(ErrorKind::InvalidArgument, path, definition.name,
+                throw Error(ErrorKind::InvalidArgument, ErrorContext{path, definition.name, column.name, {}, {}},
                             "row " + std::to_string(r + 1) + ", column " + column.name + ": " + bad.what());
             }
             if (column.isAutoNumber()) {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "jet/error.h"
 #include "jet/index_key.h"
 
 namespace jet {
@@ -23,8 +24,9 @@ bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const 
         try {
             appendIndexKey(key, column.columnType(), column.sortOrder, *values[c]);
         } catch (const std::invalid_argument& error) {
-            throw std::invalid_argument("cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name +
-                                        " (sort order " + std::to_string(column.sortOrder) + "): " + error.what());
+            throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                          "cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name + " (sort order " +
+                              std::to_string(column.sortOrder) + "): " + error.what());
         }
         if (!isNull(*values[c])) allNull = false;
         if (!keyColumn.ascending) {
@@ -46,6 +48,15 @@ std::string physicalIndexName(const TableDefinition& table, std::size_t physical
     for (const auto& logical : table.logicalIndexes)
         if (logical.physicalIndex == physicalIndex) return logical.name;
     return "#" + std::to_string(physicalIndex);
+}
+
+std::vector<std::string> physicalIndexColumnNames(const TableDefinition& table, std::size_t physicalIndex) {
+    std::vector<std::string> names;
+    if (physicalIndex >= table.physicalIndexes.size()) return names;
+    for (const auto& key : table.physicalIndexes[physicalIndex].columns)
+        for (const auto& column : table.columns)
+            if (column.number == key.columnNumber) names.push_back(column.name);
+    return names;
 }
 
 }  // namespace jet

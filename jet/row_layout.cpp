@@ -9,6 +9,7 @@
 #include "jet/byte_view.h"
 #include "jet/column_type.h"
 #include "jet/column_value.h"
+#include "jet/error.h"
 #include "jet/row_fields.h"
 
 namespace jet {
@@ -16,7 +17,8 @@ namespace jet {
 namespace {
 
 [[noreturn]] void notWritten(const ColumnDefinition& column) {
-    throw std::invalid_argument("writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "jet/index_builder.h"
 #include "jet/index_key.h"
+#include "jet/row_index_key.h"
 
 namespace jet {
 
@@ -15,6 +16,9 @@ std::vector<std::vector<std::uint32_t>> buildTableIndexes(PageAllocator& pages, 
     for (std::size_t i = 0; i < definition.physicalIndexes.size(); ++i) {
         PhysicalIndex& index = definition.physicalIndexes[i];
         const std::string& indexName = definition.logicalIndexes[i].name;
+        const auto context = [&](const std::string& column) {
+            return ErrorContext{path, definition.name, column, indexName, physicalIndexColumnNames(definition, i)};
+        };
         std::vector<IndexEntry> entries;
         entries.reserve(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -26,12 +30,12 @@ std::vector<std::vector<std::uint32_t>> buildTableIndexes(PageAllocator& pages, 
                 const ColumnDefinition& column = definition.columns[c];
                 const Value& value = rows[r][c];
                 if ((index.flags & kIndexRequiredFlag) && isNull(value))
-                    throw Error(ErrorKind::InvalidArgument, path, definition.name,
+                    throw Error(ErrorKind::InvalidArgument, context(column.name),
                                 "row " + std::to_string(r + 1) + ": primary key column " + column.name + " is NULL");
                 try {
                     appendIndexKey(entry.key, column.columnType(), column.sortOrder, value);
                 } catch (const std::invalid_argument& bad) {
-                    throw Error(ErrorKind::Unsupported, path, definition.name,
+                    throw Error(ErrorKind::Unsupported, context(column.name),
                                 "index " + indexName + ", row " + std::to_string(r + 1) + ": " + bad.what());
                 }
             }
@@ -50,13 +54,13 @@ std::vector<std::vector<std::uint32_t>> buildTableIndexes(PageAllocator& pages, 
         std::sort(keys.begin(), keys.end());
         const std::size_t distinct = static_cast<std::size_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
         if ((index.flags & kIndexUniqueFlag) && distinct != keys.size())
-            throw Error(ErrorKind::InvalidArgument, path, definition.name, "index " + indexName + " is unique but rows repeat a key");
+            throw Error(ErrorKind::InvalidArgument, context({}), "index " + indexName + " is unique but rows repeat a key");
         index.distinctKeyCount = static_cast<std::uint32_t>(distinct + (allNull ? 1 : 0));
         BuiltIndex built;
         try {
             built = buildIndexPages(pages, definition.page, std::move(entries));
         } catch (const std::invalid_argument& bad) {
-            throw Error(ErrorKind::Unsupported, path, definition.name, "index " + indexName + ": " + bad.what());
+            throw Error(ErrorKind::Unsupported, context({}), "index " + indexName + ": " + bad.what());
         }
         index.rootPage = built.rootPage;
         indexPages.push_back(built.pages);

@@ -75,6 +75,31 @@ void WriteSession::fail(ErrorKind kind, const TableState& table, const std::stri
     throw Error(kind, file_.path(), table.definition.name, cause);
 }
 
+void WriteSession::fail(ErrorKind kind, BrokenRule rule, ErrorContext context, const std::string& cause) const {
+    throw Error(kind, std::move(context), cause, rule);
+}
+
+ErrorContext WriteSession::errorContext(const TableState& table, const std::string& column) const {
+    ErrorContext context;
+    context.file = file_.path();
+    context.table = table.definition.name;
+    context.column = column;
+    return context;
+}
+
+ErrorContext WriteSession::indexErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& column) const {
+    ErrorContext context = errorContext(table, column);
+    context.index = physicalIndexName(table.definition, physicalIndex);
+    context.indexColumns = physicalIndexColumnNames(table.definition, physicalIndex);
+    return context;
+}
+
+ErrorContext WriteSession::relationshipErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& relationship) const {
+    ErrorContext context = indexErrorContext(table, physicalIndex);
+    context.index = relationship;
+    return context;
+}
+
 TableState& WriteSession::table(const std::string& name) {
     const CatalogueEntry* found = nullptr;
     for (const auto& entry : catalogue_)
@@ -128,7 +153,7 @@ void WriteSession::checkReferencedRowsExist(TableState& t, const std::vector<std
         const std::size_t theirs = physicalOf(other, side.otherLogicalIndex);
         loadIndex(other, theirs);
         if (!keyTaken(other, theirs, keys[mine], RowPointer{0xFFFFFF, 0xFF}))
-            fail(ErrorKind::Constraint, t,
+            fail(ErrorKind::Constraint, BrokenRule::None, relationshipErrorContext(t, mine, t.definition.logicalIndexes[side.logicalIndex].name),
                  "no row of table " + other.definition.name + " matches the key of relationship " + t.definition.logicalIndexes[side.logicalIndex].name);
     }
 }
@@ -156,7 +181,7 @@ void WriteSession::checkNotReferenced(TableState& t, const std::vector<LiveRow>&
             std::string relationship = t.definition.logicalIndexes[side.logicalIndex].name;
             for (const auto& logical : other.definition.logicalIndexes)
                 if (logical.number == side.otherLogicalIndex) relationship = logical.name;
-            fail(cascade ? ErrorKind::Unsupported : ErrorKind::Constraint, t,
+            fail(cascade ? ErrorKind::Unsupported : ErrorKind::Constraint, BrokenRule::None, relationshipErrorContext(t, mine, relationship),
                  std::string(cascade ? "cascading changes to related rows are not supported" : "rows are still referred to") + " (table " +
                      other.definition.name + ", relationship " + relationship + "); nothing was written");
         }
@@ -169,7 +194,7 @@ std::size_t WriteSession::column(const TableState& table, const std::string& nam
         if (columns[i].name == name) return i;
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (equalsIgnoringAsciiCase(columns[i].name, name)) return i;
-    fail(ErrorKind::NotFound, table, "no such column: " + name);
+    fail(ErrorKind::NotFound, BrokenRule::None, errorContext(table, name), "no such column: " + name);
 }
 
 const Value& WriteSession::operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const {
@@ -181,13 +206,15 @@ Value WriteSession::convert(const TableState& table, std::size_t column, Value v
     try {
         return toColumnValue(table.definition.columns[column], std::move(value));
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, column);
     }
 }
 
-void WriteSession::refuseValue(const TableState& table, const std::invalid_argument& error) const {
-    const bool unsupported = std::string(error.what()).find("not supported") != std::string::npos;
-    fail(unsupported ? ErrorKind::Unsupported : ErrorKind::Constraint, table, error.what());
+void WriteSession::refuseValue(const TableState& table, const std::invalid_argument& error, std::size_t column) const {
+    const std::string known = column < table.definition.columns.size() ? table.definition.columns[column].name : std::string();
+    if (const auto* refusal = dynamic_cast<const Refusal*>(&error))
+        fail(refusal->kind(), refusal->rule(), errorContext(table, refusal->column().empty() ? known : refusal->column()), error.what());
+    fail(ErrorKind::Constraint, known.empty() ? BrokenRule::None : BrokenRule::BadValue, errorContext(table, known), error.what());
 }
 
 void WriteSession::checkRequired(const TableState& table, const std::vector<const Value*>& values) const {
@@ -198,7 +225,7 @@ void WriteSession::checkRequired(const TableState& table, const std::vector<cons
         for (const auto& key : index.columns)
             for (std::size_t c = 0; c < definition.columns.size(); ++c)
                 if (definition.columns[c].number == key.columnNumber && isNull(*values[c]))
-                    fail(ErrorKind::Constraint, table,
+                    fail(ErrorKind::Constraint, BrokenRule::RequiredValue, indexErrorContext(table, i, definition.columns[c].name),
                          "column " + definition.columns[c].name + " is required (index " + physicalIndexName(definition, i) + "); NULL is not allowed");
     }
 }
@@ -208,7 +235,9 @@ bool WriteSession::indexKey(const TableState& table, std::size_t index, const st
     try {
         return rowIndexKey(table.definition, index, values, key, allNull);
     } catch (const std::invalid_argument& error) {
-        fail(ErrorKind::Unsupported, table, std::string(error.what()) + "; nothing was written");
+        const auto* refusal = dynamic_cast<const Refusal*>(&error);
+        fail(ErrorKind::Unsupported, BrokenRule::None, indexErrorContext(table, index, refusal ? refusal->column() : std::string()),
+             std::string(error.what()) + "; nothing was written");
     } catch (const std::out_of_range& error) {
         fail(ErrorKind::Damaged, table, std::string("damaged database: ") + error.what());
     }
@@ -220,7 +249,8 @@ void WriteSession::loadIndex(TableState& table, std::size_t index) {
     try {
         state.entries = readIndexTree(file_, table.definition.physicalIndexes[index].rootPage).entries;
     } catch (const Damage& damage) {
-        fail(ErrorKind::Damaged, table, "damaged database: index " + physicalIndexName(table.definition, index) + ": " + damage.what());
+        fail(ErrorKind::Damaged, BrokenRule::None, indexErrorContext(table, index),
+             "damaged database: index " + physicalIndexName(table.definition, index) + ": " + damage.what());
     }
     if (!std::is_sorted(state.entries.begin(), state.entries.end())) std::sort(state.entries.begin(), state.entries.end());
     state.loaded = true;
@@ -279,7 +309,7 @@ void WriteSession::makeField(const TableState& table, std::size_t c, const Value
     try {
         appendFieldBytes(column, value, field.bytes);
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, c);
     }
 }
 
@@ -287,7 +317,7 @@ std::vector<std::uint8_t> WriteSession::encodeMemo(const TableState& table, std:
     try {
         return encodeTextValue(table.definition.columns[c], value);
     } catch (const std::invalid_argument& error) {
-        refuseValue(table, error);
+        refuseValue(table, error, c);
     }
 }
 
@@ -305,7 +335,8 @@ void WriteSession::makeMemoField(TableWriter& writer, TableState& table, std::si
     std::size_t lv = 0;
     while (lv < table.definition.longValueMaps.size() && table.definition.longValueMaps[lv].columnNumber != column.number) ++lv;
     if (lv == table.definition.longValueMaps.size())
-        fail(ErrorKind::Unsupported, table, "memo column " + column.name + " has no long-value page maps in its table definition");
+        fail(ErrorKind::Unsupported, BrokenRule::None, errorContext(table, column.name),
+             "memo column " + column.name + " has no long-value page maps in its table definition");
     field.bytes = writer.storeLongValue(lv, stored);
 }
 
@@ -324,7 +355,7 @@ const std::vector<std::size_t>& WriteSession::insertPositions(TableState& t, con
     std::vector<bool> named(columns.size(), false);
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const std::size_t c = statement.columns.empty() ? i : column(t, statement.columns[i]);
-        if (named[c]) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is named twice");
+        if (named[c]) fail(ErrorKind::SqlSyntax, BrokenRule::None, errorContext(t, columns[c].name), "column " + columns[c].name + " is named twice");
         named[c] = true;
         positions[i] = c;
     }
@@ -459,7 +490,8 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
         if (!indexKey(t, i, cells, key, allNull)) continue;
         loadIndex(t, i);
         if ((t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull && keyTaken(t, i, key, RowPointer{0xFFFFFF, 0xFF}))
-            fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+            fail(ErrorKind::Constraint, BrokenRule::DuplicateKey, indexErrorContext(t, i),
+                 "duplicate key in unique index " + physicalIndexName(t.definition, i));
         if (!allNull && !referencing.empty()) referencing[i] = key;
         scratch.keyUsed[i] = true;
     }
@@ -512,8 +544,10 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
     std::set<std::uint16_t> assignedNumbers;
     for (const auto& assignment : statement.assignments) {
         const std::size_t c = column(t, assignment.column);
-        if (columns[c].isAutoNumber()) fail(ErrorKind::Constraint, t, "AutoNumber column " + columns[c].name + " cannot be changed");
-        if (!assignedNumbers.insert(columns[c].number).second) fail(ErrorKind::SqlSyntax, t, "column " + columns[c].name + " is set twice");
+        if (columns[c].isAutoNumber())
+            fail(ErrorKind::Constraint, BrokenRule::None, errorContext(t, columns[c].name), "AutoNumber column " + columns[c].name + " cannot be changed");
+        if (!assignedNumbers.insert(columns[c].number).second)
+            fail(ErrorKind::SqlSyntax, BrokenRule::None, errorContext(t, columns[c].name), "column " + columns[c].name + " is set twice");
         assignments.emplace_back(c, convert(t, c, operandValue(assignment.value, parameters)));
     }
     // Stored form of each memo assigned, once for every row it goes to, and checked now.
@@ -569,7 +603,8 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                     const bool unique = (t.definition.physicalIndexes[i].flags & kIndexUniqueFlag) && !allNull;
                     // Also two changed rows must not end up with one key.
                     if (unique && (keyTaken(t, i, key, rows[r].id) || !plannedUnique.insert({i, key}).second))
-                        fail(ErrorKind::Constraint, t, "duplicate key in unique index " + physicalIndexName(t.definition, i));
+                        fail(ErrorKind::Constraint, BrokenRule::DuplicateKey, indexErrorContext(t, i),
+                             "duplicate key in unique index " + physicalIndexName(t.definition, i));
                     if (!allNull) referencing[i] = key;
                     plan.keys[i] = std::move(key);
                 }
@@ -684,7 +719,8 @@ void WriteSession::flush() {
                 physical.distinctKeyCount = static_cast<std::uint32_t>(countDistinctKeys(t.indexes[i].entries));
                 tdef.setDistinctKeyCount(i, physical.distinctKeyCount);
             } catch (const Damage& damage) {
-                fail(ErrorKind::Damaged, t, "damaged database: index " + physicalIndexName(t.definition, i) + ": " + damage.what());
+                fail(ErrorKind::Damaged, BrokenRule::None, indexErrorContext(t, i),
+                     "damaged database: index " + physicalIndexName(t.definition, i) + ": " + damage.what());
             }
             t.indexes[i].dirty = false;
         }

@@ -56,9 +56,9 @@ private:
     std::size_t column(const TableState& table, const std::string& name) const;
     const Value& operandValue(const SqlOperand& operand, const std::vector<Value>& parameters) const;
     Value convert(const TableState& table, std::size_t column, Value value) const;
-    // A value the column cannot take: a constraint error, or unsupported for a column type the
-    // engine does not write.
-    [[noreturn]] void refuseValue(const TableState& table, const std::invalid_argument& error) const;
+    // A value the column cannot take: the refusal's own kind, rule and column when it is a
+    // Refusal, else a constraint error naming column `column` (when known, npos otherwise).
+    [[noreturn]] void refuseValue(const TableState& table, const std::invalid_argument& error, std::size_t column = std::size_t(-1)) const;
     // Column positions of an INSERT's column list (all columns in order when it has none).
     const std::vector<std::size_t>& insertPositions(TableState& table, const InsertStatement& statement) const;
 
@@ -88,6 +88,12 @@ private:
     void checkNotReferenced(TableState& table, const std::vector<LiveRow>& rows, const std::set<std::uint16_t>* changedColumns);
 
     [[noreturn]] void fail(ErrorKind kind, const TableState& table, const std::string& cause) const;
+    [[noreturn]] void fail(ErrorKind kind, BrokenRule rule, ErrorContext context, const std::string& cause) const;
+    // The file and table, plus the column and index when given, as an error names them.
+    ErrorContext errorContext(const TableState& table, const std::string& column = {}) const;
+    ErrorContext indexErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& column = {}) const;
+    // A relationship's name as the index, with the key columns of this table's side.
+    ErrorContext relationshipErrorContext(const TableState& table, std::size_t physicalIndex, const std::string& relationship) const;
 
     PageFile file_;
     FileEditor editor_;

@@ -34,17 +34,19 @@ ProductQuery::ProductQuery(ProductDatabaseOpener& opener, Installation installat
     : opener_(opener), installation_(std::move(installation)) {}
 
 void ProductQuery::pointAt(std::string_view directory, std::string_view fileName) {
-    std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
-    connection += directory;
-    if (fileName.empty() || (fileName.front() != '\\' && fileName.front() != '/')) connection += '\\';
-    connection += fileName;
-    connection += ";Persist Security Info=False";
-    if (connection == connectionString_) return;
+    std::string name = withoutLeadingBackslash(fileName);
+    std::string path = std::string(directory) + "\\" + name;
+    if (path == filePath_) return;
     database_.reset();
     localFile_.clear();
-    connectionString_ = std::move(connection);
+    filePath_ = std::move(path);
     directory_ = std::string(directory);
-    fileName_ = withoutLeadingBackslash(fileName);
+    fileName_ = std::move(name);
+}
+
+std::string ProductQuery::connectionString() const {
+    if (filePath_.empty()) return {};
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + filePath_ + ";Persist Security Info=False";
 }
 
 ProductDatabase& ProductQuery::database() {
@@ -70,7 +72,7 @@ ProductDatabaseFailure ProductQuery::withCataloguePaths(const ProductDatabaseFai
     const std::string separator = utf8FromPath(std::filesystem::path("/").make_preferred());
     // The file itself first, then anything else in its folder (the lock
     // files), then the folder alone.
-    replaceAll(detail, utf8FromPath(localFile_), directory_ + "\\" + fileName_);
+    replaceAll(detail, utf8FromPath(localFile_), filePath_);
     replaceAll(detail, folder + separator, directory_ + "\\");
     replaceAll(detail, folder, directory_);
     return ProductDatabaseFailure(failure.kind(), std::move(detail), failure.table(), failure.column());
@@ -78,7 +80,7 @@ ProductDatabaseFailure ProductQuery::withCataloguePaths(const ProductDatabaseFai
 
 template <typename Action>
 auto ProductQuery::guarded(Action&& action) {
-    if (connectionString_.empty()) throw std::logic_error("the query object was not pointed at a database file");
+    if (filePath_.empty()) throw std::logic_error("the query object was not pointed at a database file");
     try {
         return action(database());
     } catch (const std::exception& e) {

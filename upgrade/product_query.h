@@ -43,8 +43,12 @@ public:
     // Points at directory + fileName ("\QorBirth.dll" style). Does no I/O; a
     // different file drops the open one, the same file keeps it.
     void pointAt(std::string_view directory, std::string_view fileName);
-    // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<directory><file>;Persist Security Info=False"
-    const std::string& connectionString() const { return connectionString_; }
+    // The file pointed at as the catalogue names it, "<directory>\<file>";
+    // empty before the first pointAt.
+    const std::string& filePath() const { return filePath_; }
+    // The file as a connection string would name it, for display:
+    // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<directory>\<file>;Persist Security Info=False"
+    std::string connectionString() const;
     bool isOpen() const { return database_ != nullptr; }
 
     // Statements and units of work on the file pointed at; the first one
@@ -77,7 +81,7 @@ private:
     Installation installation_;
     std::string directory_;
     std::string fileName_;
-    std::string connectionString_;
+    std::string filePath_;   // directory_ + "\\" + fileName_: which file is pointed at
     std::unique_ptr<ProductDatabase> database_;
     std::filesystem::path localFile_;  // where the file pointed at was found
 };

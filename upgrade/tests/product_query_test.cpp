@@ -58,6 +58,21 @@ TEST(ProductQuery, KeepsTheFileOpenUntilPointedElsewhere) {
     EXPECT_EQ(opener.state(second).opens, 1);
 }
 
+TEST(ProductQuery, TheSameFileNamedWithOrWithoutItsBackslashIsKeptOpen) {
+    TemporaryPrefix prefix;
+    const auto file = prefix.install(kDir, "\\QorBirth.dll");
+    FakeOpener opener;
+    ProductQuery query(opener, prefix.installation());
+    query.pointAt(kDir, "\\QorBirth.dll");
+    EXPECT_EQ(query.filePath(), std::string(kDir) + "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    query.pointAt(kDir, "QorBirth.dll");
+    EXPECT_TRUE(query.isOpen());
+    EXPECT_EQ(query.filePath(), std::string(kDir) + "\\QorBirth.dll");
+    query.execute("DELETE FROM huangdao");
+    EXPECT_EQ(opener.state(file).opens, 1);
+}
+
 TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
     TemporaryPrefix prefix;
     const auto file = prefix.install(kDir, "\\Tgcode.dll");
