@@ -3,30 +3,11 @@
 #include "info/Unt_Fukuan.h"
 #include "info/Unt_servers.h"
 #include "info/links.h"
-#include "upgrade/almanac_upgrade.h"
-#include "upgrade/fortune_upgrade.h"
 #include "upgrade_progress.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-namespace {
-
-// Closes the product file an action touched last when the action ends,
-// however it ends, so that no lock file stays beside it between actions.
-class ReleaseWhenDone {
-public:
-    explicit ReleaseWhenDone(upgrade::ProductQuery& query) : query_(query) {}
-    ~ReleaseWhenDone() { query_.release(); }
-    ReleaseWhenDone(const ReleaseWhenDone&) = delete;
-    ReleaseWhenDone& operator=(const ReleaseWhenDone&) = delete;
-
-private:
-    upgrade::ProductQuery& query_;
-};
-
-}  // namespace
 
 // The pictures are compiled into the window's library; they are registered
 // before the window's controls are built.
@@ -111,22 +92,13 @@ void TForm1::perform(const ui::ControlDescription& button) {
 }
 
 void TForm1::runFortuneUpgrade() {
-    const ReleaseWhenDone release(ADOQuery1);
     UpgradeProgress progress(this, Button1->text());
-    FeedbackAfterProgress feedback(progress, feedback_);
-    upgrade::runFortuneUpgrade(ComboBox1, ADOQuery1, feedback,
-                               [&progress](std::size_t row, std::size_t rows, std::string_view directory,
-                                           upgrade::FortuneBlock) { progress.step(row, rows, directory); });
+    upgrade::runFortuneUpgradeInWindow(ComboBox1, ADOQuery1, feedback_, progress);
 }
 
 void TForm1::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
-    const ReleaseWhenDone release(ADOQuery1);
     UpgradeProgress progress(this, Button8->text());
-    FeedbackAfterProgress feedback(progress, feedback_);
-    upgrade::runAlmanacUpgrade(list, ADOQuery1, {Memo37, Memo38}, feedback,
-                               [&progress](std::size_t row, std::size_t rows, std::string_view directory) {
-                                   progress.step(row, rows, directory);
-                               });
+    upgrade::runAlmanacUpgradeInWindow(list, ADOQuery1, {Memo37, Memo38}, feedback_, progress);
 }
 
 void TForm1::showNamingDialog() {

@@ -5,28 +5,11 @@
 #include "wide_text.h"
 
 #include "ui/messages.h"
-#include "upgrade/almanac_upgrade.h"
-#include "upgrade/fortune_upgrade.h"
+#include "upgrade/catalogue.h"
 
 #include <exception>
 
 namespace win32ui {
-namespace {
-
-// Closes the product file an action touched last when the action ends,
-// however it ends, so that no lock file stays beside it between actions.
-class ReleaseWhenDone {
-public:
-    explicit ReleaseWhenDone(upgrade::ProductQuery& query) : query_(query) {}
-    ~ReleaseWhenDone() { query_.release(); }
-    ReleaseWhenDone(const ReleaseWhenDone&) = delete;
-    ReleaseWhenDone& operator=(const ReleaseWhenDone&) = delete;
-
-private:
-    upgrade::ProductQuery& query_;
-};
-
-}  // namespace
 
 MainWindow::MainWindow(upgrade::UserFeedback& feedback, upgrade::ProductDatabaseOpener& opener,
                        HWND applicationWindow, upgrade::Installation installation)
@@ -60,26 +43,17 @@ void MainWindow::act(const ui::ControlDescription& control) {
 }
 
 void MainWindow::runFortuneUpgrade(const ui::ControlDescription& button) {
-    const ReleaseWhenDone release(query_);
     UpgradeProgress progress(form_.handle(), toWide(button.caption), form_.windowFont(), form_.dpi());
-    FeedbackAfterProgress feedback(progress, feedback_);
-    upgrade::runFortuneUpgrade(upgrade::fortuneList(), query_, feedback,
-                               [&progress](std::size_t row, std::size_t rows, std::string_view directory,
-                                           upgrade::FortuneBlock) { progress.step(row, rows, directory); });
+    upgrade::runFortuneUpgradeInWindow(upgrade::fortuneList(), query_, feedback_, progress);
 }
 
 void MainWindow::runAlmanacUpgrade(const upgrade::CatalogueList& list) {
-    const ReleaseWhenDone release(query_);
     // Both almanac runs show the visible almanac button's caption.
     std::string title;
     for (const ui::ControlDescription& control : form_.description().controls)
         if (control.action == ui::Action::AlmanacUpgrade) title = control.caption;
     UpgradeProgress progress(form_.handle(), toWide(title), form_.windowFont(), form_.dpi());
-    FeedbackAfterProgress feedback(progress, feedback_);
-    upgrade::runAlmanacUpgrade(list, query_, {memo37_, memo38_}, feedback,
-                               [&progress](std::size_t row, std::size_t rows, std::string_view directory) {
-                                   progress.step(row, rows, directory);
-                               });
+    upgrade::runAlmanacUpgradeInWindow(list, query_, {memo37_, memo38_}, feedback_, progress);
 }
 
 void MainWindow::showNamingDialog() {

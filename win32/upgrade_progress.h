@@ -5,7 +5,7 @@
 // upgraded. The action runs on the window's thread; each step lets the
 // progress window paint.
 
-#include "upgrade/user_feedback.h"
+#include "upgrade/window_actions.h"
 
 #include <windows.h>
 
@@ -14,20 +14,19 @@
 
 namespace win32ui {
 
-class UpgradeProgress {
+class UpgradeProgress : public upgrade::ProgressDisplay {
 public:
     static constexpr ULONGLONG kDelayMs = 500;
 
     // The window appears at the first step after `delayMs`.
     UpgradeProgress(HWND owner, std::wstring title, HFONT font, UINT dpi, ULONGLONG delayMs = kDelayMs);
-    ~UpgradeProgress();
+    ~UpgradeProgress() override;
     UpgradeProgress(const UpgradeProgress&) = delete;
     UpgradeProgress& operator=(const UpgradeProgress&) = delete;
 
-    // Before each directory: the catalogue row, the number of rows and the directory.
-    void step(std::size_t row, std::size_t rows, std::string_view directory);
+    void step(std::size_t row, std::size_t rows, std::string_view directory) override;
     // Closes the window and gives the owner its input back.
-    void finish();
+    void finish() override;
 
     HWND window() const { return window_; }
 
@@ -45,22 +44,6 @@ private:
     HWND window_ = nullptr;
     HWND label_ = nullptr;
     HWND bar_ = nullptr;
-};
-
-// Passes messages on, closing the progress window first so that the closing
-// message of an action never stands beside a finished progress bar.
-class FeedbackAfterProgress : public upgrade::UserFeedback {
-public:
-    FeedbackAfterProgress(UpgradeProgress& progress, upgrade::UserFeedback& feedback)
-        : progress_(progress), feedback_(feedback) {}
-    void show(const upgrade::UserMessage& message) override {
-        progress_.finish();
-        feedback_.show(message);
-    }
-
-private:
-    UpgradeProgress& progress_;
-    upgrade::UserFeedback& feedback_;
 };
 
 }  // namespace win32ui

@@ -170,7 +170,7 @@ TEST_F(MainWindow, OuterSizeStaysAfterMinimiseAndRestore) {
     EXPECT_EQ(form->frameGeometry().size(), QSize(693, 416)) << "as soon as the window shows";
     EXPECT_TRUE(outerSizeSettles()) << form->frameGeometry().width() << "x" << form->frameGeometry().height();
     form->showMinimized();
-    QTest::qWaitFor([this] { return form->isMinimized(); }, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form->isMinimized(); }, 1000));
     form->showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_TRUE(outerSizeSettles()) << form->frameGeometry().width() << "x" << form->frameGeometry().height();

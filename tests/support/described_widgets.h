@@ -45,7 +45,9 @@ inline void expectMatches(const QWidget& widget, const ui::ControlDescription& c
         EXPECT_EQ(widget.size(), QSize(rect.width, rect.height)) << name;
     }
     EXPECT_EQ(widget.isHidden(), !control.visible) << name;
-    if (control.kind != ui::ControlKind::TabPage) EXPECT_EQ(captionOf(widget), qt(control.caption)) << name;
+    if (control.kind != ui::ControlKind::TabPage) {
+        EXPECT_EQ(captionOf(widget), qt(control.caption)) << name;
+    }
     EXPECT_EQ(widget.font().bold(), control.font.bold) << name;
     EXPECT_EQ(widget.font().pixelSize(), control.font.pixelHeight) << name;
     EXPECT_EQ(widget.font().families().value(0), qt(control.font.face)) << name;
@@ -63,7 +65,9 @@ inline void expectMatches(const QWidget& widget, const ui::ControlDescription& c
     }
     if (auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
         EXPECT_EQ(edit->isReadOnly(), control.readOnly) << name;
-        if (control.maxLength > 0) EXPECT_EQ(edit->maxLength(), control.maxLength) << name;
+        if (control.maxLength > 0) {
+            EXPECT_EQ(edit->maxLength(), control.maxLength) << name;
+        }
     }
 }
 

@@ -57,7 +57,7 @@ TEST_F(ProgressWindow, IsGoneBeforeTheClosingMessage) {
     SnapshotFeedback shown(owner.handle());
     {
         win32ui::UpgradeProgress progress(owner.handle(), L"算命软件升级", owner.windowFont(), owner.dpi(), 0);
-        win32ui::FeedbackAfterProgress feedback(progress, shown);
+        upgrade::FeedbackAfterProgress feedback(progress, shown);
         progress.step(0, 2, "C:\\Program Files\\Quelvor软件\\八字算命专家正式版");
         ASSERT_NE(progress.window(), nullptr);
         feedback.show({"信息提示", "更新成功！", upgrade::MessageIcon::Information});
