@@ -15,6 +15,7 @@
 
 #include "jet/long_value.h"
 #include "jet/text_codec.h"
+#include "text/utf8.h"
 
 namespace jet {
 
@@ -55,45 +56,11 @@ std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
     return static_cast<std::int64_t>((raw ^ sign) - sign);
 }
 
-// Length of the well-formed UTF-8 sequence starting at `i` (lead byte and the continuation
-// bytes it announces), or 0 when it is malformed, cut off, overlong, a surrogate half or past
-// U+10FFFF.
-inline std::size_t utf8SequenceLength(const unsigned char* text, std::size_t size, std::size_t i) {
-    const unsigned char lead = text[i];
-    if (lead < 0x80) return 1;
-    auto continuations = [&](std::size_t count) {
-        if (i + count >= size) return false;
-        unsigned bad = 0;
-        for (std::size_t k = 1; k <= count; ++k) bad |= (text[i + k] & 0xC0u) ^ 0x80u;
-        return bad == 0;
-    };
-    if ((lead & 0xF0) == 0xE0) {   // most CJK text
-        if (!continuations(2)) return 0;
-        const unsigned char second = text[i + 1];
-        return (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ? 0 : 3;
-    }
-    if ((lead & 0xE0) == 0xC0) return lead >= 0xC2 && continuations(1) ? 2 : 0;
-    if ((lead & 0xF8) == 0xF0) {
-        if (lead > 0xF4 || !continuations(3)) return 0;
-        const unsigned char second = text[i + 1];
-        return (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90) ? 0 : 4;
-    }
-    return 0;
-}
-
 // UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
 // on malformed UTF-8.
-std::size_t utf16Length(const std::string& text, const ColumnDefinition& column) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t units = 0;
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t length = utf8SequenceLength(bytes, size, i);
-        if (length == 0) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-        units += length == 4 ? 2 : 1;
-        i += length;
-    }
-    return units;
+std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
+    if (const auto units = text::utf16LengthOfUtf8(utf8)) return *units;
+    throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
 }
 
 bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
@@ -301,18 +268,9 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_vie
         }
         if (i != runStart) compressible = false;   // stored uncompressed, which is always allowed
         if (i >= size) break;
-        const std::size_t length = utf8SequenceLength(text, size, i);
-        std::uint32_t code;
-        switch (length) {
-        case 1: code = text[i]; break;
-        case 3: code = (std::uint32_t(text[i] & 0x0F) << 12) | (std::uint32_t(text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F); break;
-        case 2: code = (std::uint32_t(text[i] & 0x1F) << 6) | (text[i + 1] & 0x3F); break;
-        case 4:
-            code = (std::uint32_t(text[i] & 0x07) << 18) | (std::uint32_t(text[i + 1] & 0x3F) << 12) | (std::uint32_t(text[i + 2] & 0x3F) << 6) |
-                   (text[i + 3] & 0x3F);
-            break;
-        default: throw invalid();
-        }
+        const std::size_t length = text::utf8SequenceLength(text, size, i);
+        if (length == 0) throw invalid();
+        std::uint32_t code = text::decodeUtf8Sequence(text, i, length);
         i += length;
         if (code >= 0x10000) {
             code -= 0x10000;

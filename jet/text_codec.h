@@ -31,6 +31,4 @@ std::vector<std::uint8_t> encodeUcs2(std::string_view utf8);
 // U+0001..U+00FF (one byte each, no mode switches), plain UCS-2 otherwise.
 std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressionAllowed);
 
-void appendUtf8(std::string& out, char32_t codePoint);
-
 }  // namespace jet

@@ -5,7 +5,7 @@
 #include "jet/connection.h"
 #include "jet/database.h"
 #include "jet/error.h"
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <system_error>
 
@@ -44,7 +44,7 @@ std::string nameAfter(const std::string& text, std::string_view marker, std::str
 // is on disk; the index name itself when they cannot be read.
 std::string indexColumns(const fs::path& file, const std::string& table, const std::string& index) {
     try {
-        const jet::TableDefinition definition = jet::Database::open(utf8FromPath(file)).table(table);
+        const jet::TableDefinition definition = jet::Database::open(text::utf8FromPath(file)).table(table);
         for (const jet::LogicalIndex& logical : definition.logicalIndexes) {
             if (logical.name != index || logical.physicalIndex >= definition.physicalIndexes.size()) continue;
             std::string names;
@@ -112,7 +112,7 @@ decltype(auto) translatedErrors(const fs::path& file, Call&& call) {
 
 class JetProductDatabase : public ProductDatabase {
 public:
-    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(utf8FromPath(file)) {}
+    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(text::utf8FromPath(file)) {}
 
     void beginWork() override {
         translatedErrors(file_, [&] { connection_.beginWork(); });

@@ -1,8 +1,8 @@
-#include "upgrade/utf8.h"
+#include "text/utf8.h"
 
 #include <gtest/gtest.h>
 
-using namespace upgrade;
+using namespace text;
 
 namespace {
 
