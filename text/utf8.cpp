@@ -82,7 +82,9 @@ std::optional<std::size_t> appendUtf8Strict(std::string& out, std::u16string_vie
 
 void appendUtf8(std::string& out, char32_t c) {
     char bytes[4];
-    out.append(bytes, static_cast<std::size_t>(writeUtf8(bytes, c) - bytes));
+    char* end = bytes;
+    writeUtf8(end, c);
+    out.append(bytes, static_cast<std::size_t>(end - bytes));
 }
 
 }  // namespace text

@@ -75,8 +75,8 @@ std::optional<std::size_t> appendUtf16Strict(std::u16string& out, std::string_vi
 std::optional<std::size_t> appendUtf8Strict(std::string& out, std::u16string_view utf16);
 
 // Writes the UTF-8 form of one character (U+0000..U+10FFFF) at `at`, which has room for four
-// bytes, and returns the position after it.
-inline char* writeUtf8(char* at, char32_t c) {
+// bytes, and moves `at` past it.
+inline void writeUtf8(char*& at, char32_t c) {
     if (c < 0x80) {
         *at++ = static_cast<char>(c);
     } else if (c < 0x800) {
@@ -92,7 +92,6 @@ inline char* writeUtf8(char* at, char32_t c) {
         *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         *at++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-    return at;
 }
 
 // Writes UTF-16 code units as UTF-8 into `out`, sized for the worst case up front (three bytes a
@@ -133,7 +132,7 @@ public:
     }
 
 private:
-    void write(char32_t cp) { at_ = writeUtf8(at_, cp); }
+    void write(char32_t cp) { writeUtf8(at_, cp); }
 
     std::string& out_;
     char* at_ = nullptr;
