@@ -8,7 +8,7 @@
 #include "upgrade/installation.h"
 #include "upgrade/product_database.h"
 #include "upgrade/product_query.h"
-#include "upgrade/text_lines.h"
+#include "text/text_lines.h"
 #include "upgrade/user_feedback.h"
 #include "info/described_window.h"
 
@@ -62,8 +62,8 @@ public:
 
     // Hidden: success and failure logs of the almanac upgrade; they start
     // empty and grow over repeated runs.
-    upgrade::LineList Memo37;
-    upgrade::LineList Memo38;
+    text::LineList Memo37;
+    text::LineList Memo38;
 
     // The single query object through which both upgrade actions reach the
     // product databases.

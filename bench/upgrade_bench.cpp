@@ -91,7 +91,7 @@ Round benchAlmanac(const fs::path& prefix) {
     }
     upgrade::JetDatabaseOpener opener;
     upgrade::ProductQuery query(opener, drivesOf(prefix));
-    upgrade::LineList succeeded, failed;
+    text::LineList succeeded, failed;
     RecordingFeedback feedback;
 
     std::vector<Round> directories;

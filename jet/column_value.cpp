@@ -1,7 +1,6 @@
 #include "jet/column_value.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -9,13 +8,10 @@
 #include <stdexcept>
 #include <string>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
 #include "jet/error.h"
 #include "jet/long_value.h"
 #include "jet/text_codec.h"
+#include "text/utf8.h"
 
 namespace jet {
 
@@ -56,45 +52,11 @@ std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
     return static_cast<std::int64_t>((raw ^ sign) - sign);
 }
 
-// Length of the well-formed UTF-8 sequence starting at `i` (lead byte and the continuation
-// bytes it announces), or 0 when it is malformed, cut off, overlong, a surrogate half or past
-// U+10FFFF.
-inline std::size_t utf8SequenceLength(const unsigned char* text, std::size_t size, std::size_t i) {
-    const unsigned char lead = text[i];
-    if (lead < 0x80) return 1;
-    auto continuations = [&](std::size_t count) {
-        if (i + count >= size) return false;
-        unsigned bad = 0;
-        for (std::size_t k = 1; k <= count; ++k) bad |= (text[i + k] & 0xC0u) ^ 0x80u;
-        return bad == 0;
-    };
-    if ((lead & 0xF0) == 0xE0) {   // most CJK text
-        if (!continuations(2)) return 0;
-        const unsigned char second = text[i + 1];
-        return (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ? 0 : 3;
-    }
-    if ((lead & 0xE0) == 0xC0) return lead >= 0xC2 && continuations(1) ? 2 : 0;
-    if ((lead & 0xF8) == 0xF0) {
-        if (lead > 0xF4 || !continuations(3)) return 0;
-        const unsigned char second = text[i + 1];
-        return (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90) ? 0 : 4;
-    }
-    return 0;
-}
-
 // UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
 // on malformed UTF-8.
-std::size_t utf16Length(const std::string& text, const ColumnDefinition& column) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t units = 0;
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t length = utf8SequenceLength(bytes, size, i);
-        if (length == 0) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-        units += length == 4 ? 2 : 1;
-        i += length;
-    }
-    return units;
+std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
+    if (const auto units = text::utf16LengthOfUtf8(utf8)) return *units;
+    throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
 }
 
 bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
@@ -240,146 +202,20 @@ std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const
     return bytes;
 }
 
-namespace {
-
-// Bytes i, i + 1 and i + 2 of `text` in the low 24 bits, byte i lowest (i + 3 <= size). One load
-// where a fourth byte can be read along.
-inline std::uint32_t threeBytesAt(const unsigned char* text, std::size_t size, std::size_t i) {
-    if constexpr (std::endian::native == std::endian::little) {
-        if (i + 4 <= size) {
-            std::uint32_t word;
-            std::memcpy(&word, text + i, 4);
-            return word & 0xFFFFFFu;
-        }
-    }
-    return text[i] | (std::uint32_t(text[i + 1]) << 8) | (std::uint32_t(text[i + 2]) << 16);
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const out) {
+    const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
+    const auto stored = encodeStoredTextInto(utf8, compressionAllowed, out);
+    if (!stored) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+    checkTextLength(column, stored->units);
+    return stored->bytes;
 }
 
-// Turns `units` UCS-2 units at `at` into the compressed form in place and returns its size: FF FE
-// and then each unit's low byte. Byte 2 + j comes from byte 2j, which lies at or after it from
-// j = 2 on, so only the first two low bytes are kept aside. A single unit takes three bytes,
-// which the room made for the encoding allows.
-std::size_t compressInPlace(std::uint8_t* at, std::size_t units) {
-    const std::uint8_t first = at[0], second = units > 1 ? at[2] : 0;
-    for (std::size_t j = 2; j < units; ++j) at[2 + j] = at[2 * j];
-    at[0] = 0xFF;
-    at[1] = 0xFE;
-    at[2] = first;
-    if (units > 1) at[3] = second;
-    return units + 2;
-}
-
-// A UTF-16 unit, little-endian.
-inline void putUnit(std::uint8_t* at, std::uint32_t unit) {
-    if constexpr (std::endian::native == std::endian::little) {
-        const auto value = static_cast<std::uint16_t>(unit);
-        std::memcpy(at, &value, 2);
-    } else {
-        at[0] = static_cast<std::uint8_t>(unit);
-        at[1] = static_cast<std::uint8_t>(unit >> 8);
-    }
-}
-
-}  // namespace
-
-std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const begin) {
-    const std::size_t size = utf8.size();
-    std::uint8_t* put = begin;
-    bool compressible = (column.extendedFlags & kColumnCompressedUnicodeFlag) && size > 0;
-    const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
-    auto invalid = [&column]() -> std::invalid_argument {
-        return std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
-    };
-    for (std::size_t i = 0; i < size;) {
-        // Runs of three-byte characters (CJK text) in a tight loop: the lead byte 1110xxxx and
-        // two continuation bytes 10xxxxxx are checked with one mask on three bytes at once.
-        const std::size_t runStart = i;
-        while (i + 3 <= size) {
-            const std::uint32_t three = threeBytesAt(text, size, i);
-            if ((three & 0xC0C0F0u) != 0x8080E0u) break;
-            const std::uint32_t unit = ((three & 0x0Fu) << 12) | ((three >> 2) & 0x0FC0u) | ((three >> 16) & 0x3Fu);
-            if (unit < 0x800 || (unit & 0xF800) == 0xD800) break;   // overlong or a surrogate half: refused below
-            putUnit(put, unit);
-            put += 2;
-            i += 3;
-        }
-        if (i != runStart) compressible = false;   // stored uncompressed, which is always allowed
-        if (i >= size) break;
-        const std::size_t length = utf8SequenceLength(text, size, i);
-        std::uint32_t code;
-        switch (length) {
-        case 1: code = text[i]; break;
-        case 3: code = (std::uint32_t(text[i] & 0x0F) << 12) | (std::uint32_t(text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F); break;
-        case 2: code = (std::uint32_t(text[i] & 0x1F) << 6) | (text[i + 1] & 0x3F); break;
-        case 4:
-            code = (std::uint32_t(text[i] & 0x07) << 18) | (std::uint32_t(text[i + 1] & 0x3F) << 12) | (std::uint32_t(text[i + 2] & 0x3F) << 6) |
-                   (text[i + 3] & 0x3F);
-            break;
-        default: throw invalid();
-        }
-        i += length;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            const std::uint32_t high = 0xD800 | (code >> 10), low = 0xDC00 | (code & 0x3FF);
-            *put++ = static_cast<std::uint8_t>(high);
-            *put++ = static_cast<std::uint8_t>(high >> 8);
-            *put++ = static_cast<std::uint8_t>(low);
-            *put++ = static_cast<std::uint8_t>(low >> 8);
-            compressible = false;
-        } else {
-            compressible = compressible && code != 0 && code <= 0xFF;
-            *put++ = static_cast<std::uint8_t>(code);
-            *put++ = static_cast<std::uint8_t>(code >> 8);
-        }
-    }
-    const std::size_t units = static_cast<std::size_t>(put - begin) / 2;
-    checkTextLength(column, units);
-    return compressible ? compressInPlace(begin, units) : units * 2;
-}
-
-std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* const begin) {
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* const out) {
     checkTextLength(column, units.size());
-    // One pass for what the text holds, without branches; then the units are copied as they are.
-    bool surrogates = false, wide = false;
-    std::size_t i = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-    // Eight units at a time: a unit is a surrogate when (unit & F800) == D800, and outside
-    // U+0001..U+00FF when unit - 1 (wrapping) exceeds FE, which a saturating FE - subtraction
-    // leaves non-zero.
-    const __m128i surrogateMask = _mm_set1_epi16(static_cast<short>(0xF800)), surrogateBits = _mm_set1_epi16(static_cast<short>(0xD800));
-    const __m128i one = _mm_set1_epi16(1), lastByteUnit = _mm_set1_epi16(0xFE);
-    __m128i anySurrogate = _mm_setzero_si128(), anyWide = _mm_setzero_si128();
-    for (; i + 8 <= units.size(); i += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + i));
-        anySurrogate = _mm_or_si128(anySurrogate, _mm_cmpeq_epi16(_mm_and_si128(eight, surrogateMask), surrogateBits));
-        anyWide = _mm_or_si128(anyWide, _mm_subs_epu16(_mm_sub_epi16(eight, one), lastByteUnit));
-    }
-    surrogates = _mm_movemask_epi8(anySurrogate) != 0;
-    wide = _mm_movemask_epi8(_mm_cmpeq_epi16(anyWide, _mm_setzero_si128())) != 0xFFFF;
-#endif
-    for (; i < units.size(); ++i) {
-        surrogates |= (units[i] & 0xF800u) == 0xD800u;
-        wide |= static_cast<std::uint32_t>(units[i]) - 1u >= 0xFFu;   // outside U+0001..U+00FF
-    }
-    if (surrogates)
-        for (std::size_t at = 0; at < units.size(); ++at) {
-            if ((units[at] & 0xF800u) != 0xD800u) continue;
-            if (units[at] >= 0xDC00u || at + 1 >= units.size() || (units[at + 1] & 0xFC00u) != 0xDC00u)
-                throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
-            ++at;
-        }
-    if ((column.extendedFlags & kColumnCompressedUnicodeFlag) && !units.empty() && !wide) {
-        begin[0] = 0xFF;
-        begin[1] = 0xFE;
-        for (std::size_t at = 0; at < units.size(); ++at) begin[2 + at] = static_cast<std::uint8_t>(units[at]);
-        return units.size() + 2;
-    }
-    if constexpr (std::endian::native == std::endian::little) {
-        if (!units.empty()) std::memcpy(begin, units.data(), units.size() * 2);
-    } else {
-        for (std::size_t at = 0; at < units.size(); ++at) putUnit(begin + 2 * at, units[at]);
-    }
-    return units.size() * 2;
+    const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
+    const auto bytes = encodeStoredTextInto(units, compressionAllowed, out);
+    if (!bytes) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
+    return *bytes;
 }
 
 std::size_t textRoom(const Value& text) {

@@ -7,6 +7,7 @@
 #include "jet/page_file.h"
 #include "jet/row_fields.h"
 #include "jet/table_definition.h"
+#include "jet/text_codec.h"
 #include "jet/value.h"
 
 namespace jet {
@@ -43,9 +44,8 @@ std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const 
 // Throws std::invalid_argument naming the column and the limit when `storedBytes` bytes are more
 // than a memo or OLE value can hold (kLongValueMaxLength).
 void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes);
-// Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded: UTF-16 never
-// takes more than two bytes per UTF-8 byte, and a compressed single character takes three.
-constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return utf8Bytes * 2 + 2; }
+// Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded.
+constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return maxStoredTextBytes(utf8Bytes); }
 
 // Writes a converted, non-NULL value of a fixed-size column (fixedSizeOf bytes) at `at`. Throws
 // std::invalid_argument for types this engine does not write.

@@ -2,7 +2,7 @@
 
 #include "data/almanac/almanac_table.h"
 #include "upgrade_messages.h"
-#include "utf8.h"
+#include "text/utf8.h"
 
 namespace upgrade {
 namespace {
@@ -19,7 +19,7 @@ const std::vector<SqlParameters>& almanacDayValues() {
         for (std::size_t i = 0; i < all.size(); ++i)
             for (const std::string_view text : content::almanacDay(i)) {
                 std::u16string units;
-                appendUtf16(units, text);
+                text::appendUtf16(units, text);
                 all[i].emplace_back(std::move(units));
             }
         return all;

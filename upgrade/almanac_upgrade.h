@@ -5,7 +5,7 @@
 
 #include "catalogue.h"
 #include "product_query.h"
-#include "text_lines.h"
+#include "text/text_lines.h"
 #include "user_feedback.h"
 
 #include <functional>
@@ -33,8 +33,8 @@ struct AlmanacUpgradeResult {
 };
 
 struct AlmanacLogs {
-    LineList& succeeded;  // Memo37
-    LineList& failed;     // Memo38
+    text::LineList& succeeded;  // Memo37
+    text::LineList& failed;     // Memo38
 };
 
 // Called before each directory's rebuild, with the catalogue row, the number

@@ -2,7 +2,7 @@
 
 #include "jet/error.h"
 #include "jet/side_file.h"
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +38,7 @@ constexpr std::size_t kCopyChunk = 64 * 1024;
 
 // Copies `file` into the new, exclusively created `partial` and flushes it.
 void copyInto(const std::string& file, jet::ExclusiveSideFile& partial) {
-    HANDLE in = CreateFileW(pathFromUtf8(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE in = CreateFileW(text::pathFromUtf8(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (in == INVALID_HANDLE_VALUE) fail(file, "cannot read " + file);
     std::vector<char> buffer(kCopyChunk);
@@ -63,7 +63,7 @@ void copyInto(const std::string& file, jet::ExclusiveSideFile& partial) {
 
 // Gives the finished copy the backup's name, failing when anything has taken it since.
 void moveIntoPlace(const std::string& file, const std::string& partial, const std::string& backup) {
-    if (!MoveFileExW(pathFromUtf8(partial).c_str(), pathFromUtf8(backup).c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(text::pathFromUtf8(partial).c_str(), text::pathFromUtf8(backup).c_str(), MOVEFILE_WRITE_THROUGH))
         fail(file, "cannot name the copy " + backup);
 }
 
@@ -155,8 +155,8 @@ fs::path backupPathFor(const fs::path& file) {
 }
 
 bool keepBackup(const fs::path& file) {
-    const std::string database = utf8FromPath(file);
-    const std::string backup = utf8FromPath(backupPathFor(file));
+    const std::string database = text::utf8FromPath(file);
+    const std::string backup = text::utf8FromPath(backupPathFor(file));
     // The name a copy is made under: a file left by a run that was killed while copying goes,
     // whatever is not a regular file refuses the upgrade, also where no copy will be needed.
     const std::string partial = backup + ".partial";

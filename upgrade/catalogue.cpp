@@ -1,6 +1,6 @@
 #include "catalogue.h"
 
-#include "text_lines.h"
+#include "text/text_lines.h"
 
 #include <initializer_list>
 #include <stdexcept>
@@ -151,7 +151,7 @@ CatalogueList::CatalogueList(std::vector<std::string> rows) : rows_(std::move(ro
 std::string CatalogueList::entry(std::size_t i) const {
     if (i >= rows_.size())
         throw std::out_of_range("catalogue row " + std::to_string(i) + " of " + std::to_string(rows_.size()));
-    return std::string(trimBlanks(rows_[i]));
+    return std::string(text::trimBlanks(rows_[i]));
 }
 
 const CatalogueList& fortuneList() {

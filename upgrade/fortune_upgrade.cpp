@@ -1,7 +1,7 @@
 #include "fortune_upgrade.h"
 
 #include "data/fortunes/fortune_texts.h"
-#include "gbk_codec.h"
+#include "text/gbk_codec.h"
 #include "horoscope_scrambler.h"
 #include "upgrade_messages.h"
 
@@ -18,7 +18,7 @@ const std::vector<SqlParameters>& zodiacFortuneValues() {
     static const std::vector<SqlParameters> values = [] {
         std::vector<SqlParameters> all;
         for (const content::AnimalFortune& animal : content::animalFortunes())
-            all.push_back({gbkToUtf8(animal.yearlyText), gbkToUtf8(animal.monthlyText), std::string(animal.key)});
+            all.push_back({text::gbkToUtf8(animal.yearlyText), text::gbkToUtf8(animal.monthlyText), std::string(animal.key)});
         return all;
     }();
     return values;

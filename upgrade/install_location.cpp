@@ -1,6 +1,6 @@
 #include "install_location.h"
 
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -41,13 +41,13 @@ std::vector<std::string_view> splitComponents(std::string_view path) {
 std::optional<fs::path> findEntry(const fs::path& directory, std::string_view name) {
     if (name == "." || name == "..") return std::nullopt;
     std::error_code ec;
-    const fs::path exact = directory / pathFromUtf8(name);
+    const fs::path exact = directory / text::pathFromUtf8(name);
     if (fs::exists(exact, ec)) return exact;
     fs::directory_iterator it(directory, ec);
     if (ec) return std::nullopt;
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec) return std::nullopt;
-        if (equalIgnoringAsciiCase(utf8FromPath(it->path().filename()), name)) return it->path();
+        if (equalIgnoringAsciiCase(text::utf8FromPath(it->path().filename()), name)) return it->path();
     }
     return std::nullopt;
 }

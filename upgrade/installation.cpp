@@ -2,7 +2,7 @@
 
 #include "program_files.h"
 #include "user_profile.h"
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <system_error>
 
@@ -40,7 +40,7 @@ Installation Installation::inWinePrefix(fs::path winePrefix) {
 }
 
 Installation Installation::inWinePrefix(fs::path winePrefix, std::string_view userName) {
-    std::string description = "Wine prefix " + utf8FromPath(winePrefix);
+    std::string description = "Wine prefix " + text::utf8FromPath(winePrefix);
     // Windows runs from drive C in every Wine prefix.
     return Installation(wineDrives(std::move(winePrefix)), std::move(description),
                         wineLocalAppDataCandidates(userName), 'c');
@@ -51,7 +51,7 @@ Installation Installation::withDrives(std::map<char, fs::path> roots, std::strin
     for (const auto& [drive, root] : roots) {
         description += " ";
         description += static_cast<char>(drive - 'a' + 'A');
-        description += ": = " + utf8FromPath(root);
+        description += ": = " + text::utf8FromPath(root);
     }
     return Installation(mappedDrives(std::move(roots)), std::move(description), candidatesOf(std::move(localAppData)),
                         'c');

@@ -5,7 +5,7 @@
 #include "failure_cause.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <system_error>
 
@@ -42,7 +42,7 @@ decltype(auto) translatedErrors(Call&& call) {
 
 class JetProductDatabase : public ProductDatabase {
 public:
-    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(utf8FromPath(file)) {}
+    explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(text::utf8FromPath(file)) {}
 
     void beginWork() override {
         translatedErrors([&] { connection_.beginWork(); });

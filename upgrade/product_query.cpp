@@ -1,6 +1,6 @@
 #include "product_query.h"
 
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 namespace upgrade {
 
@@ -68,11 +68,11 @@ void ProductQuery::fail(const std::exception& cause) const {
 ProductDatabaseFailure ProductQuery::withCataloguePaths(const ProductDatabaseFailure& failure) const {
     if (localFile_.empty()) return failure;
     std::string detail = failure.detail();
-    const std::string folder = utf8FromPath(localFile_.parent_path());
-    const std::string separator = utf8FromPath(std::filesystem::path("/").make_preferred());
+    const std::string folder = text::utf8FromPath(localFile_.parent_path());
+    const std::string separator = text::utf8FromPath(std::filesystem::path("/").make_preferred());
     // The file itself first, then anything else in its folder (the lock
     // files), then the folder alone.
-    replaceAll(detail, utf8FromPath(localFile_), filePath_);
+    replaceAll(detail, text::utf8FromPath(localFile_), filePath_);
     replaceAll(detail, folder + separator, directory_ + "\\");
     replaceAll(detail, folder, directory_);
     return ProductDatabaseFailure(failure.kind(), std::move(detail), failure.table(), failure.column());

@@ -1,6 +1,6 @@
 #include "user_profile.h"
 
-#include "utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <cstdlib>
 
@@ -22,14 +22,14 @@ namespace upgrade {
 std::optional<std::string> nativeLocalAppData() {
     PWSTR known = nullptr;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &known)) && known) {
-        std::string folder = utf8FromPath(std::filesystem::path(known));
+        std::string folder = text::utf8FromPath(std::filesystem::path(known));
         CoTaskMemFree(known);
         if (!folder.empty()) return folder;
     } else {
         CoTaskMemFree(known);
     }
     if (const wchar_t* variable = _wgetenv(L"LOCALAPPDATA"); variable && *variable)
-        return utf8FromPath(std::filesystem::path(variable));
+        return text::utf8FromPath(std::filesystem::path(variable));
     return std::nullopt;
 }
 

@@ -11,7 +11,7 @@
 #include "upgrade/installation.h"
 #include "upgrade/product_database.h"
 #include "upgrade/product_query.h"
-#include "upgrade/text_lines.h"
+#include "text/text_lines.h"
 #include "upgrade/user_feedback.h"
 
 #include <functional>
@@ -38,8 +38,8 @@ public:
     Form* paymentDialog() const { return paymentDialog_.get(); }
 
     // The almanac upgrade's logs: directories upgraded and directories failed.
-    const upgrade::LineList& succeededLog() const { return memo37_; }
-    const upgrade::LineList& failedLog() const { return memo38_; }
+    const text::LineList& succeededLog() const { return memo37_; }
+    const text::LineList& failedLog() const { return memo38_; }
 
 private:
     void act(const ui::ControlDescription& control);
@@ -54,8 +54,8 @@ private:
     HWND applicationWindow_;
     LinkOpener openLink_;
     upgrade::ProductQuery query_;
-    upgrade::LineList memo37_;
-    upgrade::LineList memo38_;
+    text::LineList memo37_;
+    text::LineList memo38_;
     Form form_;
     std::unique_ptr<Form> namingDialog_;
     std::unique_ptr<Form> paymentDialog_;

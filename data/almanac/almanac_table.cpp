@@ -1,6 +1,6 @@
 #include "data/almanac/almanac_table.h"
 
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 
 #include <stdexcept>
 #include <string>
@@ -36,9 +36,9 @@ std::array<std::string, kAlmanacColumnCount> almanacDayGbk(std::size_t i) {
     std::array<std::string, kAlmanacColumnCount> gbk;
     for (std::size_t c = 0; c < kAlmanacColumnCount; ++c) {
         try {
-            gbk[c] = upgrade::utf8ToGbk(day[c]);
-        } catch (const upgrade::TextEncodingError& e) {
-            throw upgrade::TextEncodingError(std::string(kSource) + " (almanac table huangdao), day " + std::string(day[0]) +
+            gbk[c] = text::utf8ToGbk(day[c]);
+        } catch (const text::EncodingError& e) {
+            throw text::EncodingError(std::string(kSource) + " (almanac table huangdao), day " + std::string(day[0]) +
                                              ", column " + std::string(kAlmanacColumns[c]) + ": " + e.what());
         }
     }

@@ -20,7 +20,7 @@ std::size_t almanacDayCount();
 std::array<std::string_view, kAlmanacColumnCount> almanacDay(std::size_t i);
 
 // The eleven values of day i as GBK bytes. Throws std::out_of_range past the
-// end and upgrade::TextEncodingError for a value outside code page 936.
+// end and text::EncodingError for a value outside code page 936.
 std::array<std::string, kAlmanacColumnCount> almanacDayGbk(std::size_t i);
 
 }  // namespace content

@@ -1,7 +1,7 @@
 #include "fortune_texts.h"
 
-#include "upgrade/gbk_codec.h"
-#include "upgrade/text_lines.h"
+#include "text/gbk_codec.h"
+#include "text/text_lines.h"
 
 #include <array>
 
@@ -88,10 +88,10 @@ std::string upgradeFormOf(const EmbeddedFortuneText& text) {
 }  // namespace
 
 std::string toUpgradeForm(std::string_view utf8, std::string_view sourceName) {
-    const std::string crlf = upgrade::LineList::fromText(utf8).text();
+    const std::string crlf = text::LineList::fromText(utf8).text();
     try {
-        return upgrade::utf8ToGbk(crlf);
-    } catch (const upgrade::TextEncodingError& e) {
+        return text::utf8ToGbk(crlf);
+    } catch (const text::EncodingError& e) {
         throw FortuneTextError("fortune text " + std::string(sourceName) + ": " + e.what());
     }
 }

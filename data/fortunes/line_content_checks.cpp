@@ -1,8 +1,8 @@
 #include "line_content_checks.h"
 
 #include "data/fortunes/text_characters.h"
-#include "upgrade/gbk_codec.h"
-#include "upgrade/utf8.h"
+#include "text/gbk_codec.h"
+#include "text/utf8.h"
 
 #include <cstdio>
 
@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kAsciiPunctuation = ",;:!?()\"";
 
 std::string codePointOf(std::string_view character) {
-    const char32_t c = upgrade::decodeUtf8At(character, 0);
+    const char32_t c = text::decodeUtf8At(character, 0);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     return code;
@@ -49,7 +49,7 @@ private:
 }  // namespace
 
 void checkLineContent(std::string_view line, std::size_t lineNumber, StructureProblems& problems) {
-    if (const auto bad = upgrade::findInvalidUtf8(line)) {
+    if (const auto bad = text::findInvalidUtf8(line)) {
         problems.push_back({lineNumber, "malformed UTF-8 at byte " + std::to_string(*bad + 1) + " of the line"});
         return;
     }
@@ -60,7 +60,7 @@ void checkLineContent(std::string_view line, std::size_t lineNumber, StructurePr
     Finding control("control character");
     Finding notGbk("character outside GBK (code page 936)");
     Finding byteOrderMark("byte order mark");
-    const bool lineIsGbk = upgrade::isGbkEncodable(line);
+    const bool lineIsGbk = text::isGbkEncodable(line);
     for (std::size_t i = 0; i < chars.size(); ++i) {
         const std::string_view c = chars[i];
         if (c == "'") {
@@ -73,7 +73,7 @@ void checkLineContent(std::string_view line, std::size_t lineNumber, StructurePr
             control.at(i, codePointOf(c));
         } else if (c == "\uFEFF") {
             byteOrderMark.at(i, "");
-        } else if (!lineIsGbk && !upgrade::isGbkEncodable(c)) {
+        } else if (!lineIsGbk && !text::isGbkEncodable(c)) {
             notGbk.at(i, codePointOf(c) + " " + std::string(c));
         }
     }

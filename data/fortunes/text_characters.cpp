@@ -1,6 +1,6 @@
 #include "text_characters.h"
 
-#include "upgrade/utf8.h"
+#include "text/utf8.h"
 
 #include <array>
 
@@ -10,11 +10,8 @@ std::vector<std::string_view> characters(std::string_view utf8) {
     std::vector<std::string_view> result;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        std::size_t length = upgrade::utf8SequenceLength(static_cast<unsigned char>(utf8[i]));
-        bool wellFormed = length > 0 && i + length <= utf8.size();
-        for (std::size_t k = 1; wellFormed && k < length; ++k)
-            wellFormed = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
-        if (!wellFormed) length = 1;
+        std::size_t length = text::utf8SequenceLength(utf8, i);
+        if (length == 0) length = 1;   // each byte of a malformed sequence counts on its own
         result.push_back(utf8.substr(i, length));
         i += length;
     }

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "jet/text_codec.h"
+#include "text/utf8.h"
 
 namespace jet::fixtures {
 
@@ -11,8 +11,8 @@ std::string chineseText(std::size_t characters, unsigned seed) {
     std::uniform_int_distribution<int> ideograph(0x4E00, 0x9FA5);
     std::string text;
     for (std::size_t i = 0; i < characters; ++i) {
-        if (i % 17 == 16) appendUtf8(text, U'，');
-        else appendUtf8(text, static_cast<char32_t>(ideograph(random)));
+        if (i % 17 == 16) text::appendUtf8(text, U'，');
+        else text::appendUtf8(text, static_cast<char32_t>(ideograph(random)));
     }
     return text;
 }

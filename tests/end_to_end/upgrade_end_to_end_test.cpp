@@ -12,7 +12,7 @@
 #include "recording_feedback.h"
 #include "upgrade/almanac_upgrade.h"
 #include "upgrade/fortune_upgrade.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"
 #include "upgrade/jet_product_database.h"
 #include "upgrade/program_files.h"
@@ -85,7 +85,7 @@ protected:
     std::map<fs::path, std::string> before;
     JetDatabaseOpener opener;
     std::unique_ptr<ProductQuery> query;
-    LineList succeeded, failed;
+    text::LineList succeeded, failed;
     RecordingFeedback feedback;
 };
 
@@ -193,8 +193,8 @@ TEST_F(UpgradeEndToEnd, FortuneUpgradeWritesTextsScrambledHoroscopesAndSparesMar
         const auto row = std::find_if(fortunes.begin(), fortunes.end(),
                                       [&](const auto& r) { return std::get<std::string>(r[0]) == animal.key; });
         ASSERT_NE(row, fortunes.end()) << animal.key;
-        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
-        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[2])), animal.monthlyText) << animal.key;
+        EXPECT_EQ(text::utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
+        EXPECT_EQ(text::utf8ToGbk(std::get<std::string>((*row)[2])), animal.monthlyText) << animal.key;
     }
     const auto horoscopes = rowsOf(file(fortuneList().entry(32), "QorFile.dll").path, "xingzuo2007");
     for (const content::Horoscope& sign : content::horoscopes()) {
@@ -306,7 +306,7 @@ TEST_F(UpgradeEndToEnd, ProgramFilesX86AndVirtualStoreCopiesAreUpgradedEachWithI
     const auto row = std::find_if(yearly.begin(), yearly.end(),
                                   [&](const auto& r) { return std::get<std::string>(r[0]) == dog.key; });
     ASSERT_NE(row, yearly.end());
-    EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), dog.yearlyText);
+    EXPECT_EQ(text::utf8ToGbk(std::get<std::string>((*row)[1])), dog.yearlyText);
 }
 
 TEST_F(UpgradeEndToEnd, AVirtualStoreCopyInUseFailsAloneNamedByItsFolder) {

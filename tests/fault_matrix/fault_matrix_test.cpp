@@ -20,7 +20,7 @@
 #include "upgrade/fortune_upgrade.h"
 #include "upgrade/jet_product_database.h"
 #include "upgrade/upgrade_messages.h"
-#include "upgrade/utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ void writeBytes(const fs::path& path, const Bytes& bytes) {
 
 std::set<std::string> folderListing(const fs::path& folder) {
     std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(utf8FromPath(entry.path().filename()));
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(text::utf8FromPath(entry.path().filename()));
     return names;
 }
 
@@ -194,7 +194,7 @@ void truncated(Victim& victim) {
 std::string actionTable(Action action) { return action == Action::Almanac ? "huangdao" : "Bennian2011"; }
 
 void damagedTableDefinition(Victim& victim) {
-    const std::uint32_t page = jet::Database::open(utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
+    const std::uint32_t page = jet::Database::open(text::utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
     patchHeader(victim, [&](Bytes& image) { image[std::size_t(page) * 4096] = 0x01; });   // a data page where the definition was
 }
 
@@ -222,7 +222,7 @@ void zeroFirstPage(Victim& victim, const std::function<bool(const std::uint8_t*)
 std::uint32_t le32(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24; }
 
 void zeroedDataPage(Victim& victim) {
-    const std::uint32_t table = jet::Database::open(utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
+    const std::uint32_t table = jet::Database::open(text::utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
     zeroFirstPage(victim, [table](const std::uint8_t* page) { return page[0] == 0x01 && le32(page + 4) == table; });
 }
 
@@ -237,7 +237,7 @@ void zeroedLongValuePage(Victim& victim) {
 // The file's page map (page 1, row 0, an inline bitmap where a set bit means free) marks the
 // definition page of the action's table free.
 void usageMapBitFlipped(Victim& victim) {
-    const std::uint32_t table = jet::Database::open(utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
+    const std::uint32_t table = jet::Database::open(text::utf8FromPath(victim.file)).table(actionTable(victim.action)).page;
     patchHeader(victim, [table](Bytes& image) {
         std::uint8_t* page = pageOf(image, 1);
         const std::size_t rowEnd = 4096, rowStart = (page[14] | page[15] << 8) & 0x1FFF;
@@ -267,13 +267,13 @@ void openInTheProduct(Victim& victim) {
 void openInTheProductUpperCase(Victim& victim) {
     fs::path lock = victim.file;
     lock.replace_extension(".LDB");
-    std::string name = utf8FromPath(lock.filename());
+    std::string name = text::utf8FromPath(lock.filename());
     std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
-    std::ofstream(lock.parent_path() / pathFromUtf8(name)) << "PC-0815";
+    std::ofstream(lock.parent_path() / text::pathFromUtf8(name)) << "PC-0815";
 }
 
 void heldByAnotherPatch(Victim& victim) {
-    victim.otherWriter = std::make_unique<jet::Connection>(utf8FromPath(victim.file));
+    victim.otherWriter = std::make_unique<jet::Connection>(text::utf8FromPath(victim.file));
 }
 
 void readOnlyFile(Victim& victim) {
@@ -407,9 +407,9 @@ void diskFullWhileKeepingTheBackup(Victim& victim) {
 // file may not grow past 4 KiB.
 void diskFullWhileWritingTheNewFile(Victim& victim) {
     auto limit = std::make_shared<FileSizeLimit>();
-    const std::string replacement = jet::replacementPath(utf8FromPath(victim.file));
+    const std::string replacement = jet::replacementPath(text::utf8FromPath(victim.file));
     jet::setReplaceProbe([limit, replacement](const char* step) {
-        std::strcmp(step, "write") == 0 && fs::exists(pathFromUtf8(replacement)) ? limit->set(4096) : limit->lift();
+        std::strcmp(step, "write") == 0 && fs::exists(text::pathFromUtf8(replacement)) ? limit->set(4096) : limit->lift();
     });
     // The next product starts with a backup copy, before any write of its own.
     victim.almanacProgress = [limit](std::size_t, std::size_t, std::string_view) { limit->lift(); };
@@ -637,7 +637,7 @@ protected:
     Victim victim;
     Bytes faulty;
     std::set<std::string> folderBefore;
-    LineList succeeded, failed;  // Memo37, Memo38
+    text::LineList succeeded, failed;  // Memo37, Memo38
     RecordingFeedback feedback;
     AlmanacUpgradeResult almanac;
     FortuneUpgradeResult fortunes;
@@ -656,7 +656,7 @@ TEST_P(FaultMatrix, TheUserIsToldTheCauseAndTheFaultyFileStaysAsItWas) {
 
     if (fails) {
         EXPECT_EQ(fileBytes(victim.file), faulty) << "the faulty file changed";
-        if (!folderBefore.count(utf8FromPath(backupPathFor(victim.file).filename()))) {
+        if (!folderBefore.count(text::utf8FromPath(backupPathFor(victim.file).filename()))) {
             EXPECT_FALSE(fs::exists(fs::symlink_status(backupPathFor(victim.file)))) << "a failed upgrade left a backup";
         }
         EXPECT_EQ(folderListing(victim.file.parent_path()), folderBefore) << "the product's folder holds new files";
@@ -677,11 +677,11 @@ TEST_P(FaultMatrix, TheUserIsToldTheCauseAndTheFaultyFileStaysAsItWas) {
             EXPECT_EQ(message, (UserMessage{std::string(kUpgradeCaption), std::string(kUpgradeSucceeded), MessageIcon::Information}));
             EXPECT_EQ(succeeded.count(), 3u);
             upgraded.insert(victim.file);
-            EXPECT_EQ(jet::Database::open(utf8FromPath(victim.file)).readAllRows("huangdao").size(), content::almanacDayCount());
+            EXPECT_EQ(jet::Database::open(text::utf8FromPath(victim.file)).readAllRows("huangdao").size(), content::almanacDayCount());
         }
         expectUpgraded(upgraded);
         for (const std::string& directory : succeeded.lines())
-            EXPECT_EQ(jet::Database::open(utf8FromPath(path(directory, "QorBirth.dll"))).readAllRows("huangdao").size(),
+            EXPECT_EQ(jet::Database::open(text::utf8FromPath(path(directory, "QorBirth.dll"))).readAllRows("huangdao").size(),
                       content::almanacDayCount())
                 << directory;
         return;
@@ -749,7 +749,7 @@ UserMessage runAction(Action action, const ThreeProducts& installation) {
     JetDatabaseOpener opener;
     ProductQuery query(opener, installation.installation());
     RecordingFeedback feedback;
-    LineList succeeded, failed;
+    text::LineList succeeded, failed;
     if (action == Action::Almanac) runAlmanacUpgrade(almanacList(), query, {succeeded, failed}, feedback);
     else runFortuneUpgrade(fortuneList(), query, feedback);
     return feedback.messages.back();
@@ -778,7 +778,7 @@ protected:
     void restoreOldInstallation() {
         for (const auto& [folder, names] : folders)
             for (const std::string& name : folderListing(folder))
-                if (!names.count(name)) fs::remove(folder / pathFromUtf8(name));
+                if (!names.count(name)) fs::remove(folder / text::pathFromUtf8(name));
         for (const auto& [path, bytes] : before) writeBytes(path, bytes);
     }
 
@@ -832,7 +832,7 @@ protected:
         for (const auto& [folder, names] : folders) {
             std::set<std::string> expected = names;
             for (const auto& [path, bytes] : after)
-                if (path.parent_path() == folder) expected.insert(utf8FromPath(backupPathFor(path).filename()));
+                if (path.parent_path() == folder) expected.insert(text::utf8FromPath(backupPathFor(path).filename()));
             EXPECT_EQ(folderListing(folder), expected) << folder;
         }
         return leftNew;

@@ -4,9 +4,9 @@
 #include "data/fortunes/fortune_texts.h"
 #include "jet/database_builder.h"
 #include "upgrade/catalogue.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"
-#include "upgrade/utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <stdexcept>
 
@@ -86,8 +86,8 @@ jet::NewTable fortuneTable() {
     table.name = "Bennian2011";
     table.columns = {{"shuxing", jet::ColumnType::Text, 2}, {"Values", jet::ColumnType::Memo}, {"Liuyue", jet::ColumnType::Memo}};
     for (const content::AnimalFortune& animal : content::animalFortunes())
-        table.rows.push_back({std::string(animal.key), lastEdition(upgrade::gbkToUtf8(animal.yearlyText)),
-                              lastEdition(upgrade::gbkToUtf8(animal.monthlyText))});
+        table.rows.push_back({std::string(animal.key), lastEdition(text::gbkToUtf8(animal.yearlyText)),
+                              lastEdition(text::gbkToUtf8(animal.monthlyText))});
     return table;
 }
 
@@ -96,7 +96,7 @@ jet::NewTable horoscopeTable() {
     table.name = "xingzuo2007";
     table.columns = {{"idxz", jet::ColumnType::Text, 10}, {"content", jet::ColumnType::Memo}};
     for (const content::Horoscope& sign : content::horoscopes()) {
-        const std::string old = upgrade::utf8ToGbk(lastEdition(upgrade::gbkToUtf8(sign.text)));
+        const std::string old = text::utf8ToGbk(lastEdition(text::gbkToUtf8(sign.text)));
         table.rows.push_back({std::string(sign.key), upgrade::horoscopeScramble(old)});
     }
     return table;
@@ -107,7 +107,7 @@ void writeProductDatabase(const fs::path& file, std::vector<jet::NewTable> table
     jet::DatabaseOptions options;
     options.codePage = 936;
     options.sortOrder = 2052;
-    jet::createDatabase(upgrade::utf8FromPath(file), tables, options);
+    jet::createDatabase(text::utf8FromPath(file), tables, options);
 }
 
 fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
@@ -115,7 +115,7 @@ fs::path localDirectory(const fs::path& prefix, const std::string& directory) {
     std::size_t start = 3;
     while (start < directory.size()) {
         const std::size_t end = std::min(directory.find('\\', start), directory.size());
-        path /= upgrade::pathFromUtf8(std::string_view(directory).substr(start, end - start));
+        path /= text::pathFromUtf8(std::string_view(directory).substr(start, end - start));
         start = end + 1;
     }
     return path;

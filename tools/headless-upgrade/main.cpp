@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     ConsoleFeedback feedback;
 
     std::cout << "\n== 黄道数据升级 ==\n";
-    upgrade::LineList succeeded, failed;
+    text::LineList succeeded, failed;
     const upgrade::AlmanacUpgradeResult almanac =
         upgrade::runAlmanacUpgrade(upgrade::almanacList(), query, {succeeded, failed}, feedback,
                                    [](std::size_t row, std::size_t, std::string_view directory) {

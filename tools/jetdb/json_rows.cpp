@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "jet/text_codec.h"
+#include "text/utf8.h"
 
 namespace jetdb {
 
@@ -129,7 +129,7 @@ private:
                 } else if (cp >= 0xD800 && cp <= 0xDFFF) {
                     fail("unpaired surrogate");
                 }
-                jet::appendUtf8(out, cp);
+                text::appendUtf8(out, cp);
                 break;
             }
             default: fail(std::string("bad escape \\") + e);

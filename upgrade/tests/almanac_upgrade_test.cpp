@@ -3,7 +3,7 @@
 #include "recording_feedback.h"
 #include "temporary_prefix.h"
 #include "upgrade/almanac_upgrade.h"
-#include "upgrade/utf8.h"
+#include "text/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ protected:
     TemporaryPrefix prefix;
     FakeOpener opener;
     ProductQuery query{opener, prefix.installation()};
-    LineList succeeded, failed;
+    text::LineList succeeded, failed;
     RecordingFeedback feedback;
 };
 
@@ -55,7 +55,7 @@ TEST_F(AlmanacUpgrade, RebuildsTheTableWithEveryCarriedDayInOneUnit) {
         ASSERT_EQ(insert.parameters.size(), 11u);
         for (std::size_t c = 0; c < 11; ++c) {
             std::string back;
-            for (const char16_t unit : std::get<std::u16string>(insert.parameters[c])) appendUtf8(back, unit);
+            for (const char16_t unit : std::get<std::u16string>(insert.parameters[c])) text::appendUtf8(back, unit);
             EXPECT_EQ(back, day[c]) << "day " << i << ", column " << c;
         }
     }

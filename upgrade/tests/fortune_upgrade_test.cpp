@@ -3,7 +3,7 @@
 #include "recording_feedback.h"
 #include "temporary_prefix.h"
 #include "upgrade/fortune_upgrade.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"
 
 #include <gtest/gtest.h>
@@ -45,8 +45,8 @@ TEST_F(FortuneUpgrade, AnimalRowsGetTheirYearlyAndMonthlyTextsInOrder) {
     for (std::size_t i = 0; i < 12; ++i) {
         const content::AnimalFortune& animal = content::animalFortunes()[i];
         EXPECT_EQ(statements[i].sql, "update Bennian2011 set [Values] = ?,Liuyue = ? where shuxing = ?");
-        EXPECT_EQ(std::get<std::string>(statements[i].parameters[0]), gbkToUtf8(animal.yearlyText)) << keys[i];
-        EXPECT_EQ(std::get<std::string>(statements[i].parameters[1]), gbkToUtf8(animal.monthlyText)) << keys[i];
+        EXPECT_EQ(std::get<std::string>(statements[i].parameters[0]), text::gbkToUtf8(animal.yearlyText)) << keys[i];
+        EXPECT_EQ(std::get<std::string>(statements[i].parameters[1]), text::gbkToUtf8(animal.monthlyText)) << keys[i];
         EXPECT_EQ(std::get<std::string>(statements[i].parameters[2]), keys[i]);
     }
     EXPECT_EQ(opener.state(file).commits, 1) << "one unit for the file";

@@ -1,7 +1,7 @@
 #include "fake_product_database.h"
 #include "temporary_prefix.h"
 #include "upgrade/product_query.h"
-#include "upgrade/utf8_path.h"
+#include "text/utf8_path.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +97,8 @@ TEST(ProductQuery, EngineFailuresCarryTheDirectoryAndFile) {
 TEST(ProductQuery, TechnicalDetailNamesTheFileAsTheCatalogueDoes) {
     TemporaryPrefix prefix;
     const auto file = prefix.install(kDir, "\\Tgcode.dll");
-    const std::string local = upgrade::utf8FromPath(file);
-    const std::string folder = upgrade::utf8FromPath(file.parent_path());
+    const std::string local = text::utf8FromPath(file);
+    const std::string folder = text::utf8FromPath(file.parent_path());
     FakeOpener opener;
     opener.state(file).failAtStatement = 1;
     opener.state(file).failureKind = upgrade::FailureKind::ReadOnly;
@@ -114,7 +114,7 @@ TEST(ProductQuery, TechnicalDetailNamesTheFileAsTheCatalogueDoes) {
                                  " is read-only）"),
                   std::string::npos)
             << e.cause();
-        EXPECT_EQ(e.cause().find(upgrade::utf8FromPath(prefix.root())), std::string::npos) << "no local path left";
+        EXPECT_EQ(e.cause().find(text::utf8FromPath(prefix.root())), std::string::npos) << "no local path left";
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "almanac_vocabulary.h"
 #include "data/almanac/almanac_table.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 
 #include <algorithm>
 #include <chrono>
@@ -357,7 +357,7 @@ Violations checkCellText(const Table& table) {
                 out.push_back(where(table, i) + ": a cell is empty or has blanks at an end: \"" + cell + "\"");
             if (cell.find("已") != std::string::npos || cell.find("戍") != std::string::npos)
                 out.push_back(where(table, i) + ": \"" + cell + "\" writes a branch as 已 or 戍");
-            if (!upgrade::isGbkEncodable(cell)) out.push_back(where(table, i) + ": \"" + cell + "\" is not encodable in GBK");
+            if (!text::isGbkEncodable(cell)) out.push_back(where(table, i) + ": \"" + cell + "\" is not encodable in GBK");
         }
     }
     return out;

@@ -2,7 +2,7 @@
 
 #include "data/almanac/almanac_table.h"
 #include "data/almanac/almanac_text.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +56,7 @@ TEST(AlmanacAccessor, GivesUtf8AndGbkValuesAndRejectsDaysPastTheEnd) {
     ASSERT_GT(count, 0u);
     const auto utf8 = content::almanacDay(count - 1);
     const auto gbk = content::almanacDayGbk(count - 1);
-    for (std::size_t c = 0; c < utf8.size(); ++c) EXPECT_EQ(upgrade::gbkToUtf8(gbk[c]), utf8[c]);
+    for (std::size_t c = 0; c < utf8.size(); ++c) EXPECT_EQ(text::gbkToUtf8(gbk[c]), utf8[c]);
     EXPECT_EQ(content::almanacDayGbk(0)[2].substr(0, 4), "\xB8\xFD\xD7\xD3");  // 庚子
 
     EXPECT_THROW(content::almanacDay(count), std::out_of_range);

@@ -1,6 +1,6 @@
 #include "data/fortunes/fortune_texts.h"
 #include "text_mutation.h"
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ void expectCrLfLines(const std::string& text, std::size_t lines, const std::stri
 
 // Back to the repository form: UTF-8 with LF line ends.
 std::string asStored(const std::string& upgradeForm) {
-    std::string utf8 = upgrade::gbkToUtf8(upgradeForm);
+    std::string utf8 = text::gbkToUtf8(upgradeForm);
     std::string lf;
     for (char c : utf8)
         if (c != '\r') lf += c;

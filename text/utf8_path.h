@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace upgrade {
+namespace text {
 
 inline std::filesystem::path pathFromUtf8(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -18,4 +18,4 @@ inline std::string utf8FromPath(const std::filesystem::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
-}  // namespace upgrade
+}  // namespace text

@@ -1,6 +1,6 @@
-#include "gbk_codec.h"
+#include "text/gbk_codec.h"
 
-#include "utf8.h"
+#include "text/utf8.h"
 
 #include <cstdio>
 #include <vector>
@@ -12,7 +12,7 @@
 #include <iconv.h>
 #endif
 
-namespace upgrade {
+namespace text {
 namespace {
 
 constexpr unsigned kGbkCodePage = 936;
@@ -23,7 +23,7 @@ std::string describeCharacterAt(std::string_view utf8, std::size_t byteOffset) {
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     std::string what = "character ";
     what += code;
-    const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(utf8[byteOffset]));
+    const std::size_t length = utf8SequenceLength(utf8, byteOffset);
     if (length > 0 && byteOffset + length <= utf8.size()) {
         what += " \"";
         what += utf8.substr(byteOffset, length);
@@ -39,7 +39,7 @@ std::wstring toWide(std::string_view text, unsigned codePage, const char* source
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int needed = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (needed <= 0) throw TextEncodingError(std::string("invalid ") + sourceName + " text");
+    if (needed <= 0) throw EncodingError(std::string("invalid ") + sourceName + " text");
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
     MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), needed);
     return wide;
@@ -68,7 +68,7 @@ bool iconvConvert(const char* to, const char* from, std::string_view input, std:
                   std::size_t& failedAt) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
-        throw TextEncodingError(std::string("the system cannot convert ") + from + " to " + to);
+        throw EncodingError(std::string("the system cannot convert ") + from + " to " + to);
     output.clear();
     std::vector<char> buffer(input.size() * 2 + 16);
     char* in = const_cast<char*>(input.data());
@@ -95,18 +95,18 @@ bool iconvConvert(const char* to, const char* from, std::string_view input, std:
 
 std::string utf8ToGbk(std::string_view utf8) {
     if (const auto bad = findInvalidUtf8(utf8))
-        throw TextEncodingError("malformed UTF-8 at byte " + std::to_string(*bad));
+        throw EncodingError("malformed UTF-8 at byte " + std::to_string(*bad));
 #ifdef _WIN32
     bool lossy = false;
     std::string gbk = fromWide(toWide(utf8, CP_UTF8, "UTF-8"), kGbkCodePage, &lossy);
     if (lossy) {
         // Find the first character that does not survive on its own.
         for (std::size_t at = 0; at < utf8.size();) {
-            const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(utf8[at]));
+            const std::size_t length = utf8SequenceLength(utf8, at);
             bool charLossy = false;
             fromWide(toWide(utf8.substr(at, length), CP_UTF8, "UTF-8"), kGbkCodePage, &charLossy);
             if (charLossy)
-                throw TextEncodingError(describeCharacterAt(utf8, at) + " is not representable in GBK (code page 936)");
+                throw EncodingError(describeCharacterAt(utf8, at) + " is not representable in GBK (code page 936)");
             at += length;
         }
     }
@@ -115,7 +115,7 @@ std::string utf8ToGbk(std::string_view utf8) {
     std::string gbk;
     std::size_t failedAt = 0;
     if (!iconvConvert("GBK", "UTF-8", utf8, gbk, failedAt))
-        throw TextEncodingError(describeCharacterAt(utf8, failedAt) + " is not representable in GBK (code page 936)");
+        throw EncodingError(describeCharacterAt(utf8, failedAt) + " is not representable in GBK (code page 936)");
     return gbk;
 #endif
 }
@@ -127,7 +127,7 @@ std::string gbkToUtf8(std::string_view gbk) {
     std::string utf8;
     std::size_t failedAt = 0;
     if (!iconvConvert("UTF-8", "GBK", gbk, utf8, failedAt))
-        throw TextEncodingError("invalid GBK byte sequence at byte " + std::to_string(failedAt));
+        throw EncodingError("invalid GBK byte sequence at byte " + std::to_string(failedAt));
     return utf8;
 #endif
 }
@@ -136,9 +136,9 @@ bool isGbkEncodable(std::string_view utf8) {
     try {
         utf8ToGbk(utf8);
         return true;
-    } catch (const TextEncodingError&) {
+    } catch (const EncodingError&) {
         return false;
     }
 }
 
-}  // namespace upgrade
+}  // namespace text

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace upgrade {
+namespace text {
 
 // Removes leading and trailing blanks and control characters (every byte up
 // to and including the ASCII space). Multi-byte characters are never cut.
@@ -37,4 +37,4 @@ private:
     std::vector<std::string> lines_;
 };
 
-}  // namespace upgrade
+}  // namespace text

@@ -1,10 +1,10 @@
-#include "upgrade/gbk_codec.h"
+#include "text/gbk_codec.h"
 
 #include <gtest/gtest.h>
 
-using upgrade::gbkToUtf8;
-using upgrade::TextEncodingError;
-using upgrade::utf8ToGbk;
+using text::gbkToUtf8;
+using text::EncodingError;
+using text::utf8ToGbk;
 
 TEST(GbkCodec, PunctuationOfTheTextsMapsToCodePage936) {
     // Code page 936 places these at fixed bytes; "—" differs from GB2312's table.
@@ -27,14 +27,14 @@ TEST(GbkCodec, RejectsCharactersOutsideGbkNamingThem) {
     try {
         utf8ToGbk("好\U0001F600");
         FAIL() << "an emoji is not in GBK";
-    } catch (const TextEncodingError& e) {
+    } catch (const EncodingError& e) {
         EXPECT_NE(std::string(e.what()).find("U+1F600"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("byte 3"), std::string::npos) << e.what();
     }
-    EXPECT_THROW(utf8ToGbk("\xE2\x82"), TextEncodingError);        // truncated UTF-8
-    EXPECT_THROW(utf8ToGbk("\xC0\xAF"), TextEncodingError);        // overlong form of '/'
-    EXPECT_THROW(utf8ToGbk("\u20A9"), TextEncodingError);           // won sign
-    EXPECT_THROW(gbkToUtf8("\xB9"), TextEncodingError);            // lead byte without trail
-    EXPECT_FALSE(upgrade::isGbkEncodable("\u00E9\u0E01"));
-    EXPECT_TRUE(upgrade::isGbkEncodable("白羊座"));
+    EXPECT_THROW(utf8ToGbk("\xE2\x82"), EncodingError);        // truncated UTF-8
+    EXPECT_THROW(utf8ToGbk("\xC0\xAF"), EncodingError);        // overlong form of '/'
+    EXPECT_THROW(utf8ToGbk("\u20A9"), EncodingError);           // won sign
+    EXPECT_THROW(gbkToUtf8("\xB9"), EncodingError);            // lead byte without trail
+    EXPECT_FALSE(text::isGbkEncodable("\u00E9\u0E01"));
+    EXPECT_TRUE(text::isGbkEncodable("白羊座"));
 }

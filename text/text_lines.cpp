@@ -1,6 +1,6 @@
-#include "text_lines.h"
+#include "text/text_lines.h"
 
-namespace upgrade {
+namespace text {
 
 std::string_view trimBlanks(std::string_view text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
@@ -50,4 +50,4 @@ void LineList::append(std::string line) {
     lines_.push_back(std::move(line));
 }
 
-}  // namespace upgrade
+}  // namespace text

@@ -1,9 +1,9 @@
-#include "upgrade/text_lines.h"
+#include "text/text_lines.h"
 
 #include <gtest/gtest.h>
 
-using upgrade::LineList;
-using upgrade::trimBlanks;
+using text::LineList;
+using text::trimBlanks;
 
 TEST(TextLines, TrimRemovesBlanksAndControlsButKeepsWideSpaces) {
     EXPECT_EQ(trimBlanks(" \t\r\n a b \x01\x1f "), "a b");
