@@ -144,7 +144,7 @@ TEST_F(UpgradeEndToEnd, RepeatedUpgradesKeepTheFilesTheirSize) {
     for (const content::AnimalFortune& animal : content::animalFortunes()) {
         const auto row = std::find_if(fortunes.begin(), fortunes.end(), [&](const auto& r) { return std::get<std::string>(r[0]) == animal.key; });
         ASSERT_NE(row, fortunes.end()) << animal.key;
-        EXPECT_EQ(utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
+        EXPECT_EQ(text::utf8ToGbk(std::get<std::string>((*row)[1])), animal.yearlyText) << animal.key;
     }
 }
 
