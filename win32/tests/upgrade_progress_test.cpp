@@ -12,12 +12,31 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace {
 
 class ProgressWindow : public ::testing::Test {
 protected:
     win32ui::Form owner{ui::mainWindow(), nullptr, [](const ui::ControlDescription&) {}};
 };
+
+// Whether this thread has a progress window; other test programs running at the same time may
+// have theirs.
+bool progressWindowOfThisThread() {
+    bool found = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (std::wstring_view(name) != L"FortuneDataPatchProgress") return TRUE;
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 // Records what the screen looks like when a message arrives.
 class SnapshotFeedback : public upgrade::UserFeedback {
@@ -26,7 +45,7 @@ public:
     void show(const upgrade::UserMessage& message) override {
         messages.push_back(message);
         ownerEnabled = IsWindowEnabled(owner_) != FALSE;
-        progressShown = FindWindowW(L"FortuneDataPatchProgress", nullptr) != nullptr;
+        progressShown = progressWindowOfThisThread();
     }
     std::vector<upgrade::UserMessage> messages;
     bool ownerEnabled = false;
