@@ -3,7 +3,6 @@
 #include "jet/atomic_replace.h"
 #include "jet/error.h"
 #include "jet/file_lock.h"
-#include "jet/header_page.h"
 #include "jet/side_file.h"
 #include "jet/sql_parser.h"
 #include "jet/structure_check.h"
@@ -27,11 +26,11 @@ void Connection::reload() {
     // Room for the pages a unit of work typically adds (a table of a few thousand rows).
     constexpr std::size_t kGrowthRoom = 4u << 20;
     PageFile file = PageFile::load(path_, kGrowthRoom);
-    // A damaged file is refused before anything is written; the header checks come first, as
-    // they tell what kind of file it is (encrypted pages would look damaged).
-    checkHeader(file);
-    checkStructure(file);
-    session_ = std::make_unique<WriteSession>(path_, file.releaseImage());
+    // A damaged file is refused before anything is written. The session checks the header
+    // first, as it tells what kind of file this is (encrypted pages would look damaged).
+    auto session = std::make_unique<WriteSession>(path_, file.releaseImage());
+    checkStructure(session->file());
+    session_ = std::move(session);
     damaged_ = false;
 }
 
