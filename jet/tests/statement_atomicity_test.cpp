@@ -21,16 +21,6 @@ namespace {
 using namespace jet::testing;
 using fixtures::column;
 
-ErrorKind kindOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error";
-    return ErrorKind::Io;
-}
-
 // Ends the long-value map list of a table's definition before the entry of `memoColumn`, as
 // files of older writers have it: that column's memos can then only be stored inline.
 void dropLongValueMapsFrom(const std::string& path, const std::string& table, std::size_t memoEntry) {

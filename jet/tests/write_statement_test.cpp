@@ -24,16 +24,6 @@ std::map<std::string, std::vector<Value>> byKey(const std::vector<std::vector<Va
     return out;
 }
 
-ErrorKind kindOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error";
-    return ErrorKind::Io;
-}
-
 class AlmanacTest : public ::testing::Test {
 protected:
     void SetUp() override { makeDatabase(path, {almanacTable(40)}, 2052); }

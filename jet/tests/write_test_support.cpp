@@ -12,6 +12,16 @@
 
 namespace jet::testing {
 
+ErrorKind kindOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.kind();
+    }
+    ADD_FAILURE() << "no error";
+    return ErrorKind::Io;
+}
+
 void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, std::uint16_t sortOrder) {
     DatabaseOptions options;
     options.sortOrder = sortOrder;

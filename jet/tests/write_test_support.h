@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/error.h"
 #include "jet/index_check.h"
 #include "jet/new_table.h"
 
@@ -13,6 +15,9 @@ namespace jet::testing {
 
 // Creates a database from tables at `path` (sort order 1033 unless given).
 void makeDatabase(const std::string& path, const std::vector<NewTable>& tables, std::uint16_t sortOrder = 1033);
+
+// The kind of the jet::Error `action` throws; a test failure when it throws none.
+ErrorKind kindOf(const std::function<void()>& action);
 
 // Every row of a table as our reader sees it.
 std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table);
