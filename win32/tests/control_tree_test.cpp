@@ -6,7 +6,7 @@
 #include "form.h"
 #include "dpi.h"
 #include "wide_text.h"
-#include "window_inspection.h"
+#include "window_readback.h"
 
 #include "ui/window_description.h"
 

@@ -7,7 +7,7 @@
 
 #include "application_window.h"
 #include "wide_text.h"
-#include "window_inspection.h"
+#include "window_readback.h"
 
 #include "ui/window_description.h"
 

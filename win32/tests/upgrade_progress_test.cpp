@@ -6,13 +6,11 @@
 #include "upgrade_progress.h"
 
 #include "form.h"
-#include "window_inspection.h"
+#include "window_readback.h"
 
 #include "ui/window_description.h"
 
 #include <gtest/gtest.h>
-
-#include <string_view>
 
 namespace {
 
@@ -28,9 +26,7 @@ bool progressWindowOfThisThread() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (std::wstring_view(name) != L"FortuneDataPatchProgress") return TRUE;
+            if (win32test::classOf(window) != L"FortuneDataPatchProgress") return TRUE;
             *reinterpret_cast<bool*>(found) = true;
             return FALSE;
         },
