@@ -124,7 +124,10 @@ TEST(PaymentDialog, ShowsBothPaymentWaysAsDesigned) {
 
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_EQ(dialog.frameGeometry().size(), QSize(663, 294));
+    // The window manager frames the dialog after it is shown; the outer size
+    // is right once that frame is known.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.frameGeometry().size() == QSize(663, 294); }, 3000))
+        << dialog.frameGeometry().width() << "x" << dialog.frameGeometry().height();
 }
 
 TEST(InformationDialogs, ControlsStandAsDescribed) {
