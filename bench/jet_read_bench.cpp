@@ -16,8 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "jet/database.h"
-#include "jet/database_builder.h"
+#include "jet/read/database.h"
+#include "jet/create/database_builder.h"
 
 namespace {
 

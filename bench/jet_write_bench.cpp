@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "jet/connection.h"
-#include "jet/database_builder.h"
-#include "jet/page_file.h"
-#include "jet/structure_check.h"
+#include "jet/write/connection.h"
+#include "jet/create/database_builder.h"
+#include "jet/file/page_file.h"
+#include "jet/check/structure_check.h"
 #include "jet/tests/product_fixtures.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "jet/text_codec.h"
+#include "jet/format/text_codec.h"
 
 namespace jet {
 

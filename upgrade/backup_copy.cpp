@@ -1,7 +1,7 @@
 #include "backup_copy.h"
 
 #include "jet/error.h"
-#include "jet/side_file.h"
+#include "jet/file/side_file.h"
 #include "text/utf8_path.h"
 
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include "backup_copy.h"
 #include "engine_failure.h"
 #include "failure_cause.h"
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
 #include "text/utf8_path.h"
 

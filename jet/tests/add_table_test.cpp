@@ -1,6 +1,6 @@
 // Adding a table rebuilds a database this engine made, keeping every existing row.
-#include "jet/add_table.h"
-#include "jet/database_builder.h"
+#include "jet/create/add_table.h"
+#include "jet/create/database_builder.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "jet/atomic_replace.h"
-#include "jet/connection.h"
+#include "jet/file/atomic_replace.h"
+#include "jet/write/connection.h"
 #include "jet/tests/commit_unit.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"

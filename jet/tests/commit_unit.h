@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/tests/product_fixtures.h"
 
 namespace jet::testing {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <random>
 
-#include "jet/column_value.h"
-#include "jet/data_page.h"
-#include "jet/database_builder.h"
-#include "jet/index_check.h"
+#include "jet/write/column_value.h"
+#include "jet/format/data_page.h"
+#include "jet/create/database_builder.h"
+#include "jet/check/index_check.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

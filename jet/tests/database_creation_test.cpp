@@ -1,6 +1,6 @@
 // Databases made by the engine read back exactly, carry an Access-shaped catalogue, and bad
 // requests are refused with errors naming the table and cause.
-#include "jet/database_builder.h"
+#include "jet/create/database_builder.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"

@@ -2,8 +2,8 @@
 // the file; a good file opens.
 #include <cstring>
 
-#include "jet/database_builder.h"
-#include "jet/header_page.h"
+#include "jet/create/database_builder.h"
+#include "jet/format/header_page.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

@@ -1,8 +1,8 @@
 // Index keys must match what Access writes byte for byte, since Access trusts index order.
 #include <gtest/gtest.h>
 
-#include "jet/index_builder.h"
-#include "jet/index_key.h"
+#include "jet/format/index_builder.h"
+#include "jet/format/index_key.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

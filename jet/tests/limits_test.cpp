@@ -10,11 +10,11 @@
 #include <unistd.h>
 #endif
 
-#include "jet/connection.h"
-#include "jet/database.h"
+#include "jet/write/connection.h"
+#include "jet/read/database.h"
 #include "jet/error.h"
-#include "jet/long_value.h"
-#include "jet/native_path.h"
+#include "jet/format/long_value.h"
+#include "jet/file/native_path.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"

@@ -14,10 +14,10 @@
 #include <csignal>
 #endif
 
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
-#include "jet/file_lock.h"
-#include "jet/native_path.h"
+#include "jet/file/file_lock.h"
+#include "jet/file/native_path.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"

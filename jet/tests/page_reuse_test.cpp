@@ -6,17 +6,17 @@
 #include <map>
 #include <set>
 
-#include "jet/catalogue.h"
-#include "jet/connection.h"
-#include "jet/data_page.h"
-#include "jet/file_editor.h"
-#include "jet/free_pages.h"
-#include "jet/page_file.h"
-#include "jet/table_definition.h"
+#include "jet/read/catalogue.h"
+#include "jet/write/connection.h"
+#include "jet/format/data_page.h"
+#include "jet/write/file_editor.h"
+#include "jet/write/free_pages.h"
+#include "jet/file/page_file.h"
+#include "jet/format/table_definition.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"
-#include "jet/usage_map.h"
+#include "jet/format/usage_map.h"
 
 namespace jet {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/new_table.h"
+#include "jet/create/new_table.h"
 #include "jet/value.h"
 
 // Tables shaped like the ones the upgrade writes, for write tests and benchmarks.

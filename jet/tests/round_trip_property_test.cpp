@@ -2,7 +2,7 @@
 // inline / single-row / chained memos) must read back exactly as written.
 #include <random>
 
-#include "jet/database_builder.h"
+#include "jet/create/database_builder.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

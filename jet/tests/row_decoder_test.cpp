@@ -2,7 +2,7 @@
 // row structure rules: null mask, columns added after a row was written.
 #include <gtest/gtest.h>
 
-#include "jet/row_decoder.h"
+#include "jet/format/row_decoder.h"
 
 namespace jet {
 namespace {

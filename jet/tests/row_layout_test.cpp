@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/column_value.h"
-#include "jet/row_fields.h"
-#include "jet/row_layout.h"
+#include "jet/write/column_value.h"
+#include "jet/format/row_fields.h"
+#include "jet/format/row_layout.h"
 
 namespace jet {
 namespace {

@@ -2,7 +2,7 @@
 // storage forms and Chinese text. Skipped when the samples are absent.
 #include <algorithm>
 
-#include "jet/row_decoder.h"
+#include "jet/format/row_decoder.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

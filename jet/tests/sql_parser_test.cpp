@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "jet/sql_parser.h"
+#include "jet/sql/sql_parser.h"
 
 namespace jet {
 namespace {

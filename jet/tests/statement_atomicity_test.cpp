@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "jet/catalogue.h"
-#include "jet/connection.h"
-#include "jet/data_page.h"
+#include "jet/read/catalogue.h"
+#include "jet/write/connection.h"
+#include "jet/format/data_page.h"
 #include "jet/error.h"
-#include "jet/page_file.h"
-#include "jet/table_definition.h"
+#include "jet/file/page_file.h"
+#include "jet/format/table_definition.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"

@@ -7,18 +7,18 @@
 #include <functional>
 #include <random>
 
-#include "jet/catalogue.h"
-#include "jet/connection.h"
-#include "jet/data_page.h"
-#include "jet/database_builder.h"
+#include "jet/read/catalogue.h"
+#include "jet/write/connection.h"
+#include "jet/format/data_page.h"
+#include "jet/create/database_builder.h"
 #include "jet/error.h"
-#include "jet/header_page.h"
-#include "jet/sql_parser.h"
-#include "jet/structure_check.h"
+#include "jet/format/header_page.h"
+#include "jet/sql/sql_parser.h"
+#include "jet/check/structure_check.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
-#include "jet/usage_map.h"
-#include "jet/write_session.h"
+#include "jet/format/usage_map.h"
+#include "jet/write/write_session.h"
 
 namespace jet {
 namespace {

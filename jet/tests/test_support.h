@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "jet/database.h"
-#include "jet/new_table.h"
+#include "jet/read/database.h"
+#include "jet/create/new_table.h"
 
 namespace jet::testing {
 

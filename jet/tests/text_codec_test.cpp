@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "jet/column_value.h"
-#include "jet/text_codec.h"
+#include "jet/write/column_value.h"
+#include "jet/format/text_codec.h"
 
 namespace jet {
 namespace {

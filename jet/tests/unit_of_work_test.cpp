@@ -14,11 +14,11 @@
 #include <unistd.h>
 #endif
 
-#include "jet/atomic_replace.h"
-#include "jet/connection.h"
+#include "jet/file/atomic_replace.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
-#include "jet/file_lock.h"
-#include "jet/native_path.h"
+#include "jet/file/file_lock.h"
+#include "jet/file/native_path.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"

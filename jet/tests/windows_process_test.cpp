@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "jet/atomic_replace.h"
-#include "jet/connection.h"
+#include "jet/file/atomic_replace.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
-#include "jet/file_lock.h"
-#include "jet/native_path.h"
+#include "jet/file/file_lock.h"
+#include "jet/file/native_path.h"
 #include "jet/tests/commit_unit.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"

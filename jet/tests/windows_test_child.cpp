@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "jet/atomic_replace.h"
-#include "jet/connection.h"
+#include "jet/file/atomic_replace.h"
+#include "jet/write/connection.h"
 #include "jet/tests/commit_unit.h"
 #include "jet/tests/windows_test_child.h"
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <map>
 
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
-#include "jet/data_page.h"
+#include "jet/format/data_page.h"
 #include "jet/tests/product_fixtures.h"
 #include "jet/tests/test_support.h"
 #include "jet/tests/write_test_support.h"

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "jet/atomic_replace.h"
-#include "jet/connection.h"
-#include "jet/database_builder.h"
-#include "jet/file_lock.h"
-#include "jet/native_path.h"
+#include "jet/file/atomic_replace.h"
+#include "jet/write/connection.h"
+#include "jet/create/database_builder.h"
+#include "jet/file/file_lock.h"
+#include "jet/file/native_path.h"
 #include "jet/tests/commit_unit.h"
 #include "jet/tests/test_support.h"
 

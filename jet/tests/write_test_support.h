@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/read/database.h"
 #include "jet/error.h"
-#include "jet/index_check.h"
-#include "jet/new_table.h"
+#include "jet/check/index_check.h"
+#include "jet/create/new_table.h"
 
 namespace jet::testing {
 

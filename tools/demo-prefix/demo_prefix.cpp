@@ -2,7 +2,7 @@
 
 #include "data/almanac/almanac_table.h"
 #include "data/fortunes/fortune_texts.h"
-#include "jet/database_builder.h"
+#include "jet/create/database_builder.h"
 #include "upgrade/catalogue.h"
 #include "text/gbk_codec.h"
 #include "upgrade/horoscope_scrambler.h"

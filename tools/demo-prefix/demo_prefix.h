@@ -5,7 +5,7 @@
 // marriage-matching product, products on drives C and E, and a directory that
 // the almanac list names twice.
 
-#include "jet/new_table.h"
+#include "jet/create/new_table.h"
 
 #include <filesystem>
 #include <string>

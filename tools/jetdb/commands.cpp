@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "jet/database.h"
+#include "jet/read/database.h"
 #include "tools/jetdb/schema_text.h"
 #include "tools/jetdb/create_commands.h"
 #include "tools/jetdb/exec_command.h"

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <regex>
 
-#include "jet/add_table.h"
-#include "jet/database_builder.h"
+#include "jet/create/add_table.h"
+#include "jet/create/database_builder.h"
 #include "jet/error.h"
-#include "jet/native_path.h"
+#include "jet/file/native_path.h"
 #include "tools/jetdb/commands.h"
 #include "tools/jetdb/json_rows.h"
 

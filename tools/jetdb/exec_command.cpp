@@ -4,13 +4,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "jet/connection.h"
+#include "jet/write/connection.h"
 #include "jet/error.h"
-#include "jet/native_path.h"
-#include "jet/index_check.h"
-#include "jet/page_file.h"
-#include "jet/sql_parser.h"
-#include "jet/structure_check.h"
+#include "jet/file/native_path.h"
+#include "jet/check/index_check.h"
+#include "jet/file/page_file.h"
+#include "jet/sql/sql_parser.h"
+#include "jet/check/structure_check.h"
 #include "tools/jetdb/commands.h"
 
 namespace jetdb {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "jet/table_definition.h"
+#include "jet/format/table_definition.h"
 
 namespace jetdb {
 

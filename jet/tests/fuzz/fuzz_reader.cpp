@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/read/database.h"
 #include "jet/error.h"
-#include "jet/index_check.h"
-#include "jet/page_file.h"
-#include "jet/sql_statement.h"
-#include "jet/structure_check.h"
-#include "jet/write_session.h"
+#include "jet/check/index_check.h"
+#include "jet/file/page_file.h"
+#include "jet/sql/sql_statement.h"
+#include "jet/check/structure_check.h"
+#include "jet/write/write_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> image(data, data + size);

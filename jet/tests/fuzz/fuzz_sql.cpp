@@ -14,14 +14,14 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/database.h"
-#include "jet/database_builder.h"
+#include "jet/read/database.h"
+#include "jet/create/database_builder.h"
 #include "jet/error.h"
-#include "jet/index_check.h"
-#include "jet/sql_parser.h"
-#include "jet/structure_check.h"
+#include "jet/check/index_check.h"
+#include "jet/sql/sql_parser.h"
+#include "jet/check/structure_check.h"
 #include "jet/tests/product_fixtures.h"
-#include "jet/write_session.h"
+#include "jet/write/write_session.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "jet/database_builder.h"
+#include "jet/create/database_builder.h"
 #include "jet/error.h"
 #include "jet/tests/product_fixtures.h"
 

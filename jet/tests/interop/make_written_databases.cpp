@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "jet/connection.h"
-#include "jet/database_builder.h"
+#include "jet/write/connection.h"
+#include "jet/create/database_builder.h"
 #include "jet/error.h"
-#include "jet/index_check.h"
-#include "jet/page_file.h"
+#include "jet/check/index_check.h"
+#include "jet/file/page_file.h"
 #include "jet/tests/product_fixtures.h"
 
 namespace fs = std::filesystem;

@@ -1,0 +1,141 @@
+#include "jet/check/index_check.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "jet/read/catalogue.h"
+#include "jet/write/column_value.h"
+#include "jet/write/index_tree.h"
+#include "jet/format/row_fields.h"
+#include "jet/write/row_index_key.h"
+#include "jet/write/table_writer.h"
+
+namespace jet {
+
+namespace {
+
+constexpr std::size_t kPreviousOffset = 12;
+constexpr std::size_t kNextOffset = 16;
+constexpr std::size_t kTailOffset = 20;
+
+std::string where(const TableDefinition& table, std::size_t index) {
+    return table.name + "." + physicalIndexName(table, index) + ": ";
+}
+
+std::uint32_t childPage(const std::vector<std::uint8_t>& entry) {
+    const std::size_t n = entry.size();
+    if (n < 8) throw Damage("index node entry is too short");   // a key and the child's page number
+    return (std::uint32_t(entry[n - 4]) << 24) | (std::uint32_t(entry[n - 3]) << 16) | (std::uint32_t(entry[n - 2]) << 8) | entry[n - 1];
+}
+
+// Walks the tree level by level; checks links and node entries. Returns the last leaf entry
+// below `page`.
+std::vector<std::uint8_t> checkSubtree(const PageFile& file, std::uint32_t page, std::size_t depth,
+                                       std::map<std::size_t, std::vector<std::uint32_t>>& levels, const std::string& prefix,
+                                       std::vector<std::string>& problems) {
+    if (depth > 8) throw Damage("index tree too deep");
+    levels[depth].push_back(page);
+    const ByteView view = file.page(page);
+    const auto entries = readIndexPageEntries(view.bytes());
+    if (view.u8(0, "type") == static_cast<std::uint8_t>(PageType::IndexLeaf)) return entries.empty() ? std::vector<std::uint8_t>{} : entries.back();
+    std::vector<std::uint8_t> last;
+    for (const auto& entry : entries) {
+        const std::vector<std::uint8_t> childLast = checkSubtree(file, childPage(entry), depth + 1, levels, prefix, problems);
+        if (!std::equal(childLast.begin(), childLast.end(), entry.begin(), entry.end() - 4))
+            problems.push_back(prefix + "node page " + std::to_string(page) + " has an entry that is not its child's last entry");
+        last = childLast;
+    }
+    const std::uint32_t tail = view.u32(kTailOffset, "tail");
+    if (tail != 0) last = checkSubtree(file, tail, depth + 1, levels, prefix, problems);
+    return last;
+}
+
+}  // namespace
+
+std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefinition& table, bool exactKeyCounts) {
+    std::vector<std::string> problems;
+    const std::vector<LiveRow> rows = listLiveRows(file, ownedDataPages(file, table));
+    std::vector<std::vector<Value>> rowValues;
+    for (const auto& row : rows) {
+        const auto fields = splitRow(table, DataPage(file.page(row.data.page)).row(row.data.row).bytes);
+        std::vector<Value> values(table.columns.size());
+        for (std::size_t c = 0; c < table.columns.size(); ++c) values[c] = decodeField(file, table.columns[c], fields[c]);
+        rowValues.push_back(std::move(values));
+    }
+    if (table.rowCount != rows.size())
+        problems.push_back(table.name + ": the definition counts " + std::to_string(table.rowCount) + " rows, the pages hold " + std::to_string(rows.size()));
+
+    for (std::size_t i = 0; i < table.physicalIndexes.size(); ++i) {
+        const std::string prefix = where(table, i);
+        const PhysicalIndex& physical = table.physicalIndexes[i];
+        std::map<std::size_t, std::vector<std::uint32_t>> levels;
+        checkSubtree(file, physical.rootPage, 0, levels, prefix, problems);
+        for (const auto& [depth, pages] : levels)
+            for (std::size_t p = 0; p < pages.size(); ++p) {
+                const ByteView view = file.page(pages[p]);
+                const std::uint32_t previous = view.u32(kPreviousOffset, "previous"), next = view.u32(kNextOffset, "next");
+                if (previous != (p > 0 ? pages[p - 1] : 0) || next != (p + 1 < pages.size() ? pages[p + 1] : 0))
+                    problems.push_back(prefix + "page " + std::to_string(pages[p]) + " is not linked to its neighbours on level " + std::to_string(depth));
+            }
+        const std::vector<IndexEntryBytes> entries = readIndexTree(file, physical.rootPage).entries;
+        for (std::size_t e = 1; e < entries.size(); ++e)
+            if (!(entries[e - 1] < entries[e])) problems.push_back(prefix + "entries " + std::to_string(e - 1) + " and " + std::to_string(e) + " are out of order");
+
+        std::map<std::uint32_t, std::vector<std::uint8_t>> keyOfRow;   // by raw row pointer
+        std::size_t distinct = 0;
+        for (std::size_t e = 0; e < entries.size(); ++e) {
+            const std::vector<std::uint8_t> key(entries[e].begin(), entries[e].end() - 4);
+            if (e == 0 || key != std::vector<std::uint8_t>(entries[e - 1].begin(), entries[e - 1].end() - 4)) ++distinct;
+            else if (physical.flags & kIndexUniqueFlag) {
+                bool allNull = key.size() == physical.columns.size();   // a NULL column is its flag byte alone
+                for (std::size_t b = 0; allNull && b < key.size(); ++b) allNull = key[b] == 0x00 || key[b] == 0xFF;
+                if (!allNull) problems.push_back(prefix + "unique index holds a key twice");
+            }
+            if (!keyOfRow.emplace(entryRow(entries[e]).raw(), key).second)
+                problems.push_back(prefix + "row " + std::to_string(entryRow(entries[e]).page) + ":" + std::to_string(entryRow(entries[e]).row) + " has more than one entry");
+        }
+        if (exactKeyCounts && distinct != physical.distinctKeyCount)
+            problems.push_back(prefix + "the definition counts " + std::to_string(physical.distinctKeyCount) + " distinct keys, the index holds " + std::to_string(distinct));
+
+        std::size_t expected = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<std::uint8_t> key;
+            bool allNull = true;
+            bool included = true, encodable = true;
+            try {
+                included = rowIndexKey(table, i, valuePointers(rowValues[r]), key, allNull);
+            } catch (const std::invalid_argument&) {
+                encodable = false;   // the entry's presence is still checked below
+            } catch (const std::out_of_range& error) {
+                throw Damage(error.what());   // the definition names a column the table lacks
+            }
+            if (!included) continue;
+            ++expected;
+            const auto found = keyOfRow.find(rows[r].id.raw());
+            if (found == keyOfRow.end()) {
+                problems.push_back(prefix + "row " + std::to_string(rows[r].id.page) + ":" + std::to_string(rows[r].id.row) + " has no entry");
+                continue;
+            }
+            if (encodable && found->second != key)
+                problems.push_back(prefix + "row " + std::to_string(rows[r].id.page) + ":" + std::to_string(rows[r].id.row) + " has an entry with the wrong key");
+        }
+        if (entries.size() != expected)
+            problems.push_back(prefix + std::to_string(entries.size()) + " entries for " + std::to_string(expected) + " indexed rows");
+    }
+    return problems;
+}
+
+std::vector<std::string> checkAllIndexes(const PageFile& file, bool exactKeyCounts) {
+    std::vector<std::string> problems;
+    for (const auto& entry : readCatalogue(file)) {
+        if (!entry.isTable() || entry.isSystem()) continue;
+        TableDefinition table = readTableDefinition(file, entry.definitionPage());
+        table.name = entry.name;
+        for (auto& problem : checkTableIndexes(file, table, exactKeyCounts)) problems.push_back(std::move(problem));
+    }
+    return problems;
+}
+
+}  // namespace jet

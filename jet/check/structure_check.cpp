@@ -1,0 +1,70 @@
+#include "jet/check/structure_check.h"
+
+#include <string>
+
+#include "jet/read/catalogue.h"
+#include "jet/error.h"
+#include "jet/write/file_editor.h"
+#include "jet/check/map_content.h"
+#include "jet/check/page_claims.h"
+#include "jet/check/table_structure.h"
+
+namespace jet {
+
+namespace {
+
+void checkSize(const PageFile& file) {
+    const std::uint64_t size = file.sizeInBytes();
+    if (size % kPageSize != 0)
+        throw Error(ErrorKind::BadFileSize, file.path(), "",
+                    "file size " + std::to_string(size) + " is not a whole number of 4096-byte pages (truncated or damaged file)");
+    if (size > kJetFileSizeLimit)
+        throw Error(ErrorKind::Damaged, file.path(), "", "file size " + std::to_string(size) + " is past Jet 4's limit of 2 GB");
+    if (file.pageCount() < 3) throw Error(ErrorKind::Damaged, file.path(), "", "the file holds " + std::to_string(file.pageCount()) + " pages, too few for a database");
+}
+
+// A page in use must not be marked free: a writer would hand it out again.
+void checkGlobalMap(const PageFile& file, const PageClaims& claims) {
+    MapContent free;
+    try {
+        free = readMapContent(file, kGlobalUsageMap);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file.path(), "", std::string("the global page map is unreadable: ") + damage.what());
+    }
+    for (std::uint32_t page : free.pages)
+        if (claims.ownerOf(page) != 0)
+            throw Error(ErrorKind::Damaged, file.path(), claims.tableOf(claims.ownerOf(page)),
+                        "page " + std::to_string(page) + " belongs to " + claims.describe(claims.ownerOf(page)) +
+                            ", yet the global page map marks it free");
+}
+
+}  // namespace
+
+void checkStructure(const PageFile& file) {
+    checkSize(file);
+    PageClaims claims(file);
+    claims.claim(0, claims.addOwner(0, "", "file header"));
+    UsageMapRows mapRows;
+    mapRows.owner = claims.addOwner(0, "", "usage map rows");
+    mapRows.used.insert(kGlobalUsageMap.raw());
+    claims.claim(kGlobalUsageMap.page, mapRows.owner);
+
+    std::vector<CatalogueEntry> catalogue;
+    try {
+        catalogue = readCatalogue(file);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file.path(), "MSysObjects", std::string("the system catalogue is unreadable: ") + damage.what());
+    }
+    std::uint32_t key = 0;
+    bool catalogueListed = false;
+    for (const CatalogueEntry& entry : catalogue) {
+        if (!entry.isTable()) continue;
+        catalogueListed = catalogueListed || entry.definitionPage() == kCatalogueTablePage;
+        checkTableStructure(file, ++key, entry.name, entry.definitionPage(), claims, mapRows);
+    }
+    if (!catalogueListed) checkTableStructure(file, ++key, "MSysObjects", kCatalogueTablePage, claims, mapRows);
+    claims.checkListings();
+    checkGlobalMap(file, claims);
+}
+
+}  // namespace jet

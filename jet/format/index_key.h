@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/format/column_type.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Index keys as Jet 4 sorts them: entries compare as raw bytes. Each key column contributes a
+// flag byte (0x7F ascending value, 0x00 NULL) and its encoded value.
+
+// Appends one key column. Supported: Byte, Integer, Long (AutoNumber), DateTime and, under the
+// General sort order (1033) or Chinese PRC (2052, same codes for ASCII), Text made of ASCII
+// characters. Throws std::invalid_argument naming the reason for anything else.
+void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16_t sortOrder, const Value& value);
+
+// The General sort order text key of an ASCII string (without the flag byte).
+std::vector<std::uint8_t> generalTextKey(const std::string& text);
+
+}  // namespace jet

@@ -1,0 +1,155 @@
+#include "jet/format/row_decoder.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "jet/format/long_value.h"
+#include "jet/format/text_codec.h"
+
+namespace jet {
+
+namespace {
+
+std::string formatGuid(Bytes b) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3], b[2], b[1],
+                  b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    return buffer;
+}
+
+// Decimal: sign byte (0x80 = negative), then a 128-bit magnitude stored as four little-endian
+// 32-bit words, most significant word first.
+std::string formatDecimal(Bytes b, unsigned scale) {
+    std::uint32_t words[4];   // most significant first
+    for (int word = 0; word < 4; ++word) {
+        std::uint32_t w = 0;
+        for (int k = 3; k >= 0; --k) w = (w << 8) | b[1 + word * 4 + k];
+        words[word] = w;
+    }
+    auto isZero = [&] { return (words[0] | words[1] | words[2] | words[3]) == 0; };
+    std::string digits;
+    do {
+        std::uint64_t remainder = 0;
+        for (auto& w : words) {
+            const std::uint64_t current = (remainder << 32) | w;
+            w = static_cast<std::uint32_t>(current / 10);
+            remainder = current % 10;
+        }
+        digits.insert(digits.begin(), static_cast<char>('0' + remainder));
+    } while (!isZero());
+    if (scale > 28) scale = 28;
+    if (scale > 0) {
+        while (digits.size() <= scale) digits.insert(digits.begin(), '0');
+        digits.insert(digits.end() - scale, '.');
+    }
+    const bool zero = digits.find_first_not_of("0.") == std::string::npos;
+    if ((b[0] & 0x80) && !zero) digits.insert(digits.begin(), '-');
+    return digits;
+}
+
+std::int64_t signExtend(std::uint64_t raw, unsigned bytes) {
+    const unsigned shift = 64 - bytes * 8;
+    return static_cast<std::int64_t>(raw << shift) >> shift;
+}
+
+}  // namespace
+
+RowDecoder::RowDecoder(const PageFile& file, const TableDefinition& table) : file_(file), table_(table) {
+    hasVariableArea_ = table.variableColumnCount > 0;
+    for (const auto& column : table.columns)
+        if (!column.isFixed()) hasVariableArea_ = true;
+}
+
+Value RowDecoder::decodeFixed(const ColumnDefinition& column, Bytes data) const {
+    const ByteView v(data);
+    switch (column.columnType()) {
+    case ColumnType::Byte: return std::int64_t{v.u8(0, "byte value")};
+    case ColumnType::Integer: return signExtend(v.u16(0, "integer value"), 2);
+    case ColumnType::Long: return signExtend(v.u32(0, "long value"), 4);
+    case ColumnType::Complex: return signExtend(v.u32(0, "complex value"), 4);
+    case ColumnType::BigInt: return static_cast<std::int64_t>(v.u64(0, "big integer value"));
+    case ColumnType::Money: return Money{static_cast<std::int64_t>(v.u64(0, "money value"))};
+    case ColumnType::Float: return static_cast<double>(v.f32(0, "single value"));
+    case ColumnType::Double: return v.f64(0, "double value");
+    case ColumnType::DateTime: return DateTime{v.f64(0, "date value")};
+    case ColumnType::Guid: return GuidText{formatGuid(v.slice(0, 16, "GUID value"))};
+    case ColumnType::Numeric: return DecimalText{formatDecimal(v.slice(0, 17, "decimal value"), column.scale)};
+    default: return Blob(data.begin(), data.end());
+    }
+}
+
+Value RowDecoder::decodeVariable(const ColumnDefinition& column, Bytes data) const {
+    switch (column.columnType()) {
+    case ColumnType::Text: return decodeStoredText(data);
+    case ColumnType::Memo:
+        if (data.empty()) return std::string();
+        return decodeStoredText(readLongValue(file_, data));
+    case ColumnType::Ole: {
+        if (data.empty()) return Blob();
+        return readLongValue(file_, data);
+    }
+    default:
+        // Access sometimes stores fixed-size types in the variable area (columns without the
+        // fixed flag); they decode the same way.
+        if (fixedSizeOf(column.columnType()) != 0) return decodeFixed(column, data);
+        return Blob(data.begin(), data.end());
+    }
+}
+
+void RowDecoder::decode(Bytes row, std::vector<Value>& out) const {
+    const ByteView view(row);
+    out.clear();
+    out.resize(table_.columns.size());
+    const std::uint16_t rowColumns = view.u16(0, "row column count");
+    const std::size_t nullMaskSize = (rowColumns + 7u) / 8u;
+    if (nullMaskSize + 2 > row.size()) throw Damage("row of " + std::to_string(row.size()) + " bytes cannot hold " +
+                                                    std::to_string(rowColumns) + " columns");
+    const std::size_t nullMaskStart = row.size() - nullMaskSize;
+
+    // Variable area: var count before the null mask, offsets (last first) before it, then EOD.
+    std::size_t variableCount = 0;
+    std::size_t fixedEnd = nullMaskStart;
+    std::size_t offsetTableEnd = nullMaskStart;
+    if (hasVariableArea_) {
+        if (nullMaskStart < 4) throw Damage("row too short for its variable column table");
+        variableCount = view.u16(nullMaskStart - 2, "variable column count");
+        const std::size_t tableBytes = 2 + 2 * (variableCount + 1);
+        if (tableBytes > nullMaskStart - 2) throw Damage("row claims " + std::to_string(variableCount) + " variable columns");
+        offsetTableEnd = nullMaskStart - tableBytes;
+        // The first offset is where variable data starts (the end of data when there is none).
+        fixedEnd = view.u16(nullMaskStart - 4, "variable column offset");
+        if (fixedEnd > offsetTableEnd) throw Damage("row's variable data starts past its end");
+    }
+    auto variableOffset = [&](std::size_t index) {
+        return static_cast<std::size_t>(view.u16(nullMaskStart - 4 - 2 * index, "variable column offset"));
+    };
+
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        const ColumnDefinition& column = table_.columns[i];
+        const bool present = column.number < rowColumns;
+        const bool notNull = present && (row[nullMaskStart + column.number / 8] >> (column.number % 8)) & 1;
+        if (column.columnType() == ColumnType::Boolean) {
+            out[i] = notNull;
+            continue;
+        }
+        if (!notNull) continue;   // stays null
+        if (column.isFixed()) {
+            const std::size_t size = fixedSizeOf(column.columnType()) ? fixedSizeOf(column.columnType()) : column.length;
+            const std::size_t start = 2 + column.fixedOffset;
+            if (start + size > fixedEnd)
+                throw Damage("fixed column " + column.name + " lies outside the row's fixed area");
+            out[i] = decodeFixed(column, view.slice(start, size, "fixed column"));
+        } else {
+            if (column.variableIndex >= variableCount) continue;   // added after this row was written
+            const std::size_t start = variableOffset(column.variableIndex);
+            const std::size_t end = variableOffset(column.variableIndex + 1u);
+            if (start > end || end > offsetTableEnd)
+                throw Damage("variable column " + column.name + " has impossible bounds " + std::to_string(start) + ".." +
+                             std::to_string(end));
+            out[i] = decodeVariable(column, view.slice(start, end - start, "variable column"));
+        }
+    }
+}
+
+}  // namespace jet

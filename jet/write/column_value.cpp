@@ -1,0 +1,278 @@
+#include "jet/write/column_value.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "jet/error.h"
+#include "jet/format/long_value.h"
+#include "jet/format/text_codec.h"
+#include "text/utf8.h"
+
+namespace jet {
+
+namespace {
+
+std::int64_t integerOf(const Value& value, const ColumnDefinition& column) {
+    if (const auto* i = std::get_if<std::int64_t>(&value)) return *i;
+    if (const auto* b = std::get_if<bool>(&value)) return *b ? -1 : 0;
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        std::int64_t out = 0;
+        const auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), out);
+        if (ec == std::errc() && end == s->data() + s->size() && !s->empty()) return out;
+        throw std::invalid_argument("'" + *s + "' is not a whole number for column " + column.name);
+    }
+    if (const auto* d = std::get_if<double>(&value)) {
+        if (std::floor(*d) == *d && std::fabs(*d) < 9e18) return static_cast<std::int64_t>(*d);
+    }
+    throw std::invalid_argument("column " + column.name + " takes a whole number");
+}
+
+void checkRange(std::int64_t value, std::int64_t low, std::int64_t high, const ColumnDefinition& column) {
+    if (value < low || value > high)
+        throw std::invalid_argument(std::to_string(value) + " is out of range for column " + column.name);
+}
+
+std::string textOf(Value&& value, const ColumnDefinition& column) {
+    if (auto* s = std::get_if<std::string>(&value)) return std::move(*s);
+    if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+    throw std::invalid_argument("column " + column.name + " takes text");
+}
+
+std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
+    if (bytes.size() < static_cast<std::size_t>(size))   // a damaged row cut the field short
+        throw Damage("a field of " + std::to_string(bytes.size()) + " bytes is shorter than its " + std::to_string(size) + "-byte type");
+    std::uint64_t raw = 0;
+    for (int i = 0; i < size; ++i) raw |= std::uint64_t(bytes.at(i)) << (8 * i);
+    const std::uint64_t sign = 1ull << (8 * size - 1);
+    return static_cast<std::int64_t>((raw ^ sign) - sign);
+}
+
+// UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
+// on malformed UTF-8.
+std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
+    if (const auto units = text::utf16LengthOfUtf8(utf8)) return *units;
+    throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+}
+
+bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+[[noreturn]] void refuseTextLength(const ColumnDefinition& column, std::size_t units) {
+    throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
+                  "text of " + std::to_string(units) + " characters is longer than column " + column.name + " allows (" +
+                      std::to_string(column.length / 2) + ")");
+}
+
+// Refuses text of `units` UTF-16 units that is longer than a Text column holds.
+inline void checkTextLength(const ColumnDefinition& column, std::size_t units) {
+    if (column.columnType() == ColumnType::Text && units > column.length / 2u) refuseTextLength(column, units);
+}
+
+}  // namespace
+
+Value toColumnValue(const ColumnDefinition& column, Value value) {
+    if (isNull(value)) return value;
+    if (const auto* units = std::get_if<std::u16string>(&value)) {
+        // UTF-16 text is stored as it is, checked as it is encoded; other columns read it as UTF-8.
+        if (column.columnType() == ColumnType::Memo) return value;
+        if (column.columnType() == ColumnType::Text) {
+            checkTextLength(column, units->size());
+            return value;
+        }
+        value = withUtf8Text(std::move(value));
+    }
+    switch (column.columnType()) {
+    case ColumnType::Text: {
+        std::string text = textOf(std::move(value), column);
+        const std::size_t limit = column.length / 2;
+        // UTF-8 never has fewer bytes than UTF-16 units, so only a text that might be too long is
+        // counted. Malformed UTF-8 in a shorter one is refused by encodeColumnTextInto, which every
+        // statement runs on the Text values it stores before it changes a page.
+        checkTextLength(column, text.size() <= limit ? text.size() : utf16Length(text, column));
+        return text;
+    }
+    case ColumnType::Memo: return textOf(std::move(value), column);   // checked as it is encoded
+    case ColumnType::Byte: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, 0, 255, column);
+        return v;
+    }
+    case ColumnType::Integer: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, -32768, 32767, column);
+        return v;
+    }
+    case ColumnType::Long: {
+        const std::int64_t v = integerOf(value, column);
+        checkRange(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), column);
+        return v;
+    }
+    case ColumnType::Boolean:
+        if (const auto* b = std::get_if<bool>(&value)) return *b;
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            std::string lower;
+            for (char c : *s) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == "true" || lower == "yes" || lower == "-1" || lower == "1") return true;
+            if (lower == "false" || lower == "no" || lower == "0") return false;
+        }
+        return integerOf(value, column) != 0;
+    case ColumnType::Double:
+    case ColumnType::Float:
+        if (const auto* d = std::get_if<double>(&value)) return *d;
+        if (const auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            try {
+                std::size_t used = 0;
+                const double d = std::stod(*s, &used);
+                if (used == s->size()) return d;
+            } catch (const std::exception&) {
+            }
+        }
+        throw std::invalid_argument("column " + column.name + " takes a number");
+    case ColumnType::DateTime:
+        if (const auto* d = std::get_if<DateTime>(&value)) return *d;
+        if (const auto* s = std::get_if<std::string>(&value)) {
+            DateTime date;
+            if (parseDateTime(*s, date)) return date;
+        }
+        throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
+    default:
+        throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    }
+}
+
+void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at) {
+    switch (column.columnType()) {
+    case ColumnType::Byte: at[0] = static_cast<std::uint8_t>(std::get<std::int64_t>(value)); break;
+    case ColumnType::Integer: putU16(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value)) & 0xFFFFu); break;
+    case ColumnType::Long: putU32(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value))); break;
+    case ColumnType::Double: putF64(at, std::get<double>(value)); break;
+    case ColumnType::Float: {
+        const float f = static_cast<float>(std::get<double>(value));
+        std::uint32_t raw;
+        std::memcpy(&raw, &f, 4);
+        putU32(at, raw);
+        break;
+    }
+    case ColumnType::DateTime: putF64(at, std::get<DateTime>(value).days); break;
+    default: throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    }
+}
+
+void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
+    if (column.columnType() == ColumnType::Text) {
+        const std::size_t start = bytes.size();
+        bytes.resize(start + textRoom(value));
+        try {
+            bytes.resize(start + encodeTextValueInto(column, value, bytes.data() + start));
+        } catch (...) {
+            bytes.resize(start);
+            throw;
+        }
+        return;
+    }
+    const std::size_t start = bytes.size();
+    bytes.resize(start + fixedSizeOf(column.columnType()));
+    try {
+        writeFixedField(column, value, bytes.data() + start);
+    } catch (...) {
+        bytes.resize(start);
+        throw;
+    }
+}
+
+std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value) {
+    std::vector<std::uint8_t> bytes;
+    appendFieldBytes(column, value, bytes);
+    return bytes;
+}
+
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const out) {
+    const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
+    const auto stored = encodeStoredTextInto(utf8, compressionAllowed, out);
+    if (!stored) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+    checkTextLength(column, stored->units);
+    return stored->bytes;
+}
+
+std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_view units, std::uint8_t* const out) {
+    checkTextLength(column, units.size());
+    const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
+    const auto bytes = encodeStoredTextInto(units, compressionAllowed, out);
+    if (!bytes) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
+    return *bytes;
+}
+
+std::size_t textRoom(const Value& text) {
+    if (const auto* units = std::get_if<std::u16string>(&text)) return maxColumnTextBytes(units->size());
+    return maxColumnTextBytes(std::get<std::string>(text).size());
+}
+
+std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& text, std::uint8_t* out) {
+    if (const auto* units = std::get_if<std::u16string>(&text)) return encodeColumnTextInto(column, *units, out);
+    return encodeColumnTextInto(column, std::get<std::string>(text), out);
+}
+
+std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text) {
+    std::vector<std::uint8_t> out(textRoom(text));
+    out.resize(encodeTextValueInto(column, text, out.data()));
+    if (column.columnType() == ColumnType::Memo) checkLongValueLength(column, out.size());
+    return out;
+}
+
+void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes) {
+    if (storedBytes > kLongValueMaxLength)
+        throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
+                      "a value of " + std::to_string(storedBytes) + " stored bytes is longer than column " + column.name + " allows (at most " +
+                          std::to_string(kLongValueMaxLength) + " bytes)");
+}
+
+Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {
+    if (column.columnType() == ColumnType::Boolean) return field.present;
+    if (!field.present) return Value();
+    const Bytes bytes(field.bytes.data(), field.bytes.size());
+    switch (column.columnType()) {
+    case ColumnType::Byte: return std::int64_t(ByteView(bytes).u8(0, "byte"));
+    case ColumnType::Integer: return readSigned(field.bytes, 2);
+    case ColumnType::Long: return readSigned(field.bytes, 4);
+    case ColumnType::Double: return ByteView(bytes).f64(0, "double");
+    case ColumnType::DateTime: return DateTime{ByteView(bytes).f64(0, "date")};
+    case ColumnType::Text: return decodeStoredText(bytes);
+    case ColumnType::Memo: {
+        const std::vector<std::uint8_t> stored = readLongValue(file, bytes);
+        return decodeStoredText(Bytes(stored.data(), stored.size()));
+    }
+    default: return Blob(field.bytes);
+    }
+}
+
+bool sameValue(const Value& a, const Value& b) {
+    if (isNull(a) || isNull(b)) return false;   // NULL equals nothing, as in SQL
+    if (std::holds_alternative<std::u16string>(a) || std::holds_alternative<std::u16string>(b)) {
+        try {
+            return sameValue(withUtf8Text(a), withUtf8Text(b));
+        } catch (const std::invalid_argument&) {
+            return false;   // malformed text equals nothing stored
+        }
+    }
+    if (const auto* x = std::get_if<std::string>(&a))
+        if (const auto* y = std::get_if<std::string>(&b)) return equalsIgnoringAsciiCase(*x, *y);
+    return a == b;
+}
+
+}  // namespace jet

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "jet/format/data_page.h"
+#include "jet/file/page_file.h"
+
+namespace jet {
+
+// One leaf entry as stored, prefix compression undone: key bytes, then the row's 3-byte
+// big-endian page and row number.
+using IndexEntryBytes = std::vector<std::uint8_t>;
+
+inline RowPointer entryRow(const IndexEntryBytes& entry) {
+    const std::size_t n = entry.size();
+    return {(std::uint32_t(entry[n - 4]) << 16) | (std::uint32_t(entry[n - 3]) << 8) | entry[n - 2], entry[n - 1]};
+}
+
+struct IndexTreeContent {
+    std::vector<IndexEntryBytes> entries;   // leaf entries in tree order
+    std::vector<std::uint32_t> pages;       // every page of the tree, root first
+};
+
+// Reads a whole index tree from its root: node entries' child pages in order, then the tail
+// page. Throws Damage for pages of the wrong type, bitmaps that do not fit or loops.
+IndexTreeContent readIndexTree(const PageFile& file, std::uint32_t root);
+// The pages of the tree only (what rewriting it frees or reuses), root first; leaf pages are
+// not decoded.
+std::vector<std::uint32_t> indexTreePages(const PageFile& file, std::uint32_t root);
+
+// The entry boundaries of one index page, prefix compression undone. Node entries include their
+// 4-byte child page. Throws Damage.
+std::vector<std::vector<std::uint8_t>> readIndexPageEntries(Bytes page);
+
+// Writes `entries` (sorted) as a tree of leaves linked previous/next under node levels, into
+// pages taken from `reuse` first (the first becomes the root) and then from `allocate`. Returns
+// the pages used, root first. An empty index is one empty leaf.
+std::vector<std::uint32_t> writeIndexTree(PageFile& file, std::uint32_t tablePage, const std::vector<IndexEntryBytes>& entries,
+                                          const std::vector<std::uint32_t>& reuse, const std::function<std::uint32_t()>& allocate);
+
+}  // namespace jet

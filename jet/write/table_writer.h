@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jet/format/data_page.h"
+#include "jet/write/file_editor.h"
+#include "jet/write/foreign_keys.h"
+#include "jet/write/index_tree.h"
+#include "jet/format/row_fields.h"
+#include "jet/format/table_definition.h"
+#include "jet/value.h"
+
+namespace jet {
+
+inline constexpr std::size_t kMaxStoredRowSize = 4060;
+inline constexpr std::size_t kInlineMemoLimit = 64;
+
+// What the write path keeps about one table during a unit of work: its definition, its data
+// pages, where new rows and long values go, and the entries of its indexes once loaded.
+struct TableState {
+    TableDefinition definition;
+    std::vector<std::uint32_t> dataPages;   // owned data pages, ascending, new ones appended
+    std::size_t insertCursor = 0;           // dataPages before it are treated as full
+    std::vector<std::optional<std::uint32_t>> longValuePage;   // per definition.longValueMaps
+    struct Index {
+        bool loaded = false;
+        bool dirty = false;
+        std::vector<IndexEntryBytes> entries;   // sorted by raw bytes
+    };
+    std::vector<Index> indexes;             // per definition.physicalIndexes
+    std::string refusal;                    // why rows cannot be inserted, when they cannot
+    bool countsPending = false;             // definition.rowCount/lastAutoNumber not yet in the TDEF
+    std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
+    // What an INSERT reuses from one row to the next: the column positions of the last column
+    // list, and buffers whose storage is kept so that a long run of inserts allocates little.
+    struct InsertScratch {
+        std::uint64_t serial = 0;   // of the statement `positions` were resolved for
+        std::vector<std::string> names;
+        std::vector<std::size_t> positions;
+        std::vector<const Value*> cells;   // each column's value
+        std::vector<Value> converted;      // values that had to be converted or generated
+        std::vector<RowField> fields;
+        std::vector<std::uint8_t> row;
+        std::vector<std::vector<std::uint8_t>> keys;   // per physical index
+        std::vector<bool> keyUsed;
+    } insertScratch;
+};
+
+// A live row: `id` is the row number indexes know (an overflow stub when the data moved), `data`
+// where its bytes lie.
+struct LiveRow {
+    RowPointer id;
+    RowPointer data;
+};
+
+// The live rows of a table whose owned data pages are `pages`. Throws Damage.
+std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages);
+// A table's owned data pages (pages its usage map lists that are data pages it owns).
+std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefinition& table);
+
+// Row-level changes to one table's pages. Keeps usage maps of new pages up to date; the TDEF
+// fields and indexes are the caller's business. Throws Damage when pages are inconsistent.
+class TableWriter {
+public:
+    TableWriter(FileEditor& editor, TableState& table) : editor_(editor), table_(table) {}
+
+    // Reads the table's owned data pages into the state (once).
+    static void loadPages(FileEditor& editor, TableState& table);
+
+    std::vector<LiveRow> liveRows() const;
+    Bytes rowBytes(const LiveRow& row) const;
+
+    // Stores a new row on a page with room (or a new page); returns its row pointer.
+    RowPointer insertRow(const std::vector<std::uint8_t>& bytes);
+    // Replaces a row's bytes keeping its row number; a row that no longer fits its page moves
+    // to another page and leaves an overflow stub behind.
+    void replaceRow(const LiveRow& row, const std::vector<std::uint8_t>& bytes);
+    // Deletes a row and the long values it refers to; a page left without rows goes back to
+    // the file's free pages.
+    void deleteRow(const LiveRow& row);
+    // Deletes every row and the long values they refer to, and gives every data page back to
+    // the file's free pages. Returns the number of live rows.
+    std::size_t deleteAllRows();
+
+    // Stores a memo/OLE value out of the row (one long-value row, or a chain) and returns the
+    // 12-byte field header. `longValueIndex` indexes definition.longValueMaps.
+    std::vector<std::uint8_t> storeLongValue(std::size_t longValueIndex, const std::vector<std::uint8_t>& stored);
+    // Flags the long-value rows a memo field refers to deleted (nothing for inline values); a
+    // long-value page left without rows goes back to the file's free pages.
+    void releaseLongValue(const std::vector<std::uint8_t>& field);
+
+private:
+    RowPointer placeRow(const std::vector<std::uint8_t>& bytes, std::uint16_t flags, std::uint32_t avoidPage);
+    std::uint32_t newDataPage();
+    RowPointer placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes);
+    void markDeleted(RowPointer where);
+    // Releases the long values a stored row refers to.
+    void releaseLongValuesOf(Bytes row);
+    void releaseDataPageIfEmpty(std::uint32_t page);
+    void releaseLongValuePageIfEmpty(std::uint32_t page);
+
+    FileEditor& editor_;
+    TableState& table_;
+};
+
+}  // namespace jet
