@@ -8,7 +8,7 @@
 #include "jet/read/catalogue.h"
 #include "jet/write/column_value.h"
 #include "jet/write/index_tree.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row_decoder.h"
 #include "jet/write/row_index_key.h"
 #include "jet/write/table_writer.h"
 
@@ -58,10 +58,10 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
     std::vector<std::string> problems;
     const std::vector<LiveRow> rows = listLiveRows(file, ownedDataPages(file, table));
     std::vector<std::vector<Value>> rowValues;
+    const RowDecoder decoder(file, table);
     for (const auto& row : rows) {
-        const auto fields = splitRow(table, DataPage(file.page(row.data.page)).row(row.data.row).bytes);
-        std::vector<Value> values(table.columns.size());
-        for (std::size_t c = 0; c < table.columns.size(); ++c) values[c] = decodeField(file, table.columns[c], fields[c]);
+        std::vector<Value> values;
+        decoder.decode(DataPage(file.page(row.data.page)).row(row.data.row).bytes, values);
         rowValues.push_back(std::move(values));
     }
     if (table.rowCount != rows.size())

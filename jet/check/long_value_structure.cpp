@@ -7,13 +7,10 @@
 #include "jet/format/data_page.h"
 #include "jet/error.h"
 #include "jet/format/long_value.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row.h"
 
 namespace jet {
 
-namespace {
-constexpr std::size_t kChainPointerSize = 4;
-}
 
 LongValueStructure::LongValueStructure(const PageFile& file, const TableDefinition& table, PageClaims& claims, std::uint32_t tableKey)
     : file_(file), table_(table), claims_(claims) {
@@ -31,15 +28,17 @@ void LongValueStructure::fail(const ColumnDefinition& column, std::uint32_t page
 
 void LongValueStructure::checkRow(Bytes rowBytes, std::uint32_t page, std::uint16_t row) {
     if (columns_.empty()) return;
-    std::vector<RowField> fields;
+    // Every field is sliced, so that a row whose frame does not hold its columns is found here.
+    std::vector<FieldSlice> fields(table_.columns.size());
     try {
-        fields = splitRow(table_, rowBytes);
+        const RowView view(table_, rowBytes);
+        for (std::size_t c = 0; c < fields.size(); ++c) fields[c] = view.field(c);
     } catch (const Damage& damage) {
         throw Error(ErrorKind::Damaged, file_.path(), table_.name,
                     "the row at page " + std::to_string(page) + " row " + std::to_string(row) + " is malformed: " + damage.what());
     }
     for (std::size_t position : columns_) {
-        const RowField& field = fields[position];
+        const FieldSlice& field = fields[position];
         if (field.present && !field.bytes.empty()) checkValue(table_.columns[position], field.bytes, page, row);
     }
 }
@@ -62,32 +61,33 @@ Bytes LongValueStructure::longValueRow(std::uint32_t raw, const ColumnDefinition
     }
 }
 
-void LongValueStructure::checkValue(const ColumnDefinition& column, const std::vector<std::uint8_t>& field, std::uint32_t page, std::uint16_t row) {
-    if (field.size() < kLongValueHeaderSize)
-        fail(column, page, row, "long value header of " + std::to_string(field.size()) + " bytes is too short");
-    const ByteView header(Bytes(field.data(), field.size()));
-    const std::uint32_t word = header.u32(0, "long value header");
-    const std::uint32_t length = word & kLongValueLengthMask;
-    if (word & kLongValueInline) {
-        if (length > field.size() - kLongValueHeaderSize)
-            fail(column, page, row, "inline long value claims " + std::to_string(length) + " bytes but holds " + std::to_string(field.size() - kLongValueHeaderSize));
-        return;
+void LongValueStructure::checkValue(const ColumnDefinition& column, Bytes bytes, std::uint32_t page, std::uint16_t row) {
+    LongValueField field;
+    try {
+        field = decodeLongValueField(bytes);
+    } catch (const Damage& damage) {
+        fail(column, page, row, damage.what());
     }
-    const std::uint32_t first = header.u32(4, "long value pointer");
-    if (word & kLongValueSingleRow) {
-        const Bytes data = longValueRow(first, column, page, row);
+    const std::uint32_t length = field.length;
+    if (field.form == LongValueForm::Inline) return;
+    if (field.form == LongValueForm::SingleRow) {
+        const Bytes data = longValueRow(field.first.raw(), column, page, row);
         if (length > data.size())
             fail(column, page, row, "long value claims " + std::to_string(length) + " bytes but its row holds " + std::to_string(data.size()));
         return;
     }
-    if (word & ~kLongValueLengthMask) fail(column, page, row, "unknown long value type");
     std::uint64_t gathered = 0;
-    std::uint32_t pointer = first;
+    std::uint32_t pointer = field.first.raw();
     while (gathered < length) {
         const Bytes data = longValueRow(pointer, column, page, row);
-        if (data.size() < kChainPointerSize) fail(column, page, row, "long value chain row is too short for its pointer");
-        gathered += data.size() - kChainPointerSize;
-        pointer = ByteView(data).u32(0, "long value chain pointer");
+        LongValueChainRow chain;
+        try {
+            chain = decodeChainRow(data);
+        } catch (const Damage&) {
+            fail(column, page, row, "long value chain row is too short for its pointer");
+        }
+        gathered += chain.data.size();
+        pointer = chain.next.raw();
         if (gathered < length && pointer == 0)
             fail(column, page, row, "long value chain ends after " + std::to_string(gathered) + " of " + std::to_string(length) + " bytes");
     }

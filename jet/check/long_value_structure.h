@@ -27,7 +27,7 @@ public:
     const std::vector<std::uint32_t>& pagesUsed() const { return pagesUsed_; }
 
 private:
-    void checkValue(const ColumnDefinition& column, const std::vector<std::uint8_t>& field, std::uint32_t page, std::uint16_t row);
+    void checkValue(const ColumnDefinition& column, Bytes field, std::uint32_t page, std::uint16_t row);
     // The bytes of the long-value row `pointer` names.
     Bytes longValueRow(std::uint32_t raw, const ColumnDefinition& column, std::uint32_t page, std::uint16_t row);
     [[noreturn]] void fail(const ColumnDefinition& column, std::uint32_t page, std::uint16_t row, const std::string& cause) const;

@@ -3,45 +3,91 @@
 #include <set>
 #include <string>
 
-#include "jet/format/data_page.h"
-
 namespace jet {
 
-std::vector<std::uint8_t> readLongValue(const PageFile& file, Bytes field) {
-    const ByteView header(field);
-    const std::uint32_t word = header.u32(0, "long value header");
-    const std::uint32_t length = word & kLongValueLengthMask;
-    std::vector<std::uint8_t> out;
+using namespace long_value_format;
 
+LongValueField decodeLongValueField(Bytes bytes) {
+    if (bytes.size() < kLongValueHeaderSize)
+        throw Damage("long value header of " + std::to_string(bytes.size()) + " bytes is too short");
+    const ByteView view(bytes);
+    const std::uint32_t word = view.u32(kWordOffset, "long value header");
+    LongValueField field;
+    field.length = word & kLongValueLengthMask;
     if (word & kLongValueInline) {
-        const Bytes data = header.slice(kLongValueHeaderSize, length, "inline long value");
-        out.assign(data.begin(), data.end());
-        return out;
+        field.form = LongValueForm::Inline;
+        if (field.length > bytes.size() - kLongValueHeaderSize)
+            throw Damage("inline long value claims " + std::to_string(field.length) + " bytes but holds " +
+                         std::to_string(bytes.size() - kLongValueHeaderSize));
+        field.inlineData = bytes.subspan(kLongValueHeaderSize, field.length);
+        return field;
     }
-    const RowPointer first = RowPointer::fromRaw(header.u32(4, "long value pointer"));
-    if (word & kLongValueSingleRow) {
-        const Bytes row = readPointedRow(file, first, "long value row");
+    if (word & kLongValueSingleRow)
+        field.form = LongValueForm::SingleRow;
+    else if (word & ~kLongValueLengthMask)
+        throw Damage("unknown long value type");
+    else
+        field.form = LongValueForm::Chain;
+    field.first = RowPointer::fromRaw(view.u32(kPointerOffset, "long value pointer"));
+    return field;
+}
+
+std::vector<std::uint8_t> encodeLongValueField(LongValueForm form, std::size_t length, RowPointer first) {
+    const std::uint32_t formBits = form == LongValueForm::Inline ? kLongValueInline : form == LongValueForm::SingleRow ? kLongValueSingleRow : 0;
+    std::vector<std::uint8_t> field(kLongValueHeaderSize, 0);
+    putU32(field.data() + kWordOffset, static_cast<std::uint32_t>(length) | formBits);
+    if (form != LongValueForm::Inline) putU32(field.data() + kPointerOffset, first.raw());
+    return field;
+}
+
+std::vector<std::uint8_t> encodeInlineLongValue(Bytes stored) {
+    std::vector<std::uint8_t> field = encodeLongValueField(LongValueForm::Inline, stored.size(), {});
+    field.insert(field.end(), stored.begin(), stored.end());
+    return field;
+}
+
+LongValueChainRow decodeChainRow(Bytes row) {
+    const ByteView view(row);
+    LongValueChainRow chain;
+    chain.next = RowPointer::fromRaw(view.u32(kChainNextOffset, "long value chain pointer"));
+    chain.data = row.subspan(kChainDataOffset);
+    return chain;
+}
+
+std::vector<std::uint8_t> encodeChainRow(RowPointer next, Bytes chunk) {
+    std::vector<std::uint8_t> row(kChainDataOffset + chunk.size());
+    putU32(row.data() + kChainNextOffset, next.raw());
+    std::copy(chunk.begin(), chunk.end(), row.begin() + kChainDataOffset);
+    return row;
+}
+
+std::vector<std::uint8_t> readLongValue(const PageFile& file, Bytes bytes) {
+    const LongValueField field = decodeLongValueField(bytes);
+    const std::uint32_t length = field.length;
+    std::vector<std::uint8_t> out;
+    switch (field.form) {
+    case LongValueForm::Inline: out.assign(field.inlineData.begin(), field.inlineData.end()); return out;
+    case LongValueForm::SingleRow: {
+        const Bytes row = readPointedRow(file, field.first, "long value row");
         if (length > row.size())
             throw Damage("long value claims " + std::to_string(length) + " bytes but its row holds " + std::to_string(row.size()));
         out.assign(row.begin(), row.begin() + length);
         return out;
     }
-    if (word & ~(kLongValueLengthMask | kLongValueInline | kLongValueSingleRow)) throw Damage("unknown long value type");
-    // A chain: each row starts with a pointer to the next one (0 at the end), then data.
+    case LongValueForm::Chain: break;
+    }
     if (length > file.sizeInBytes()) throw Damage("long value claims " + std::to_string(length) + " bytes, more than the file");
     out.reserve(length);
     std::set<std::uint32_t> seen;
-    RowPointer pointer = first;
+    RowPointer pointer = field.first;
     while (out.size() < length) {
         if (!seen.insert(pointer.raw()).second) throw Damage("long value chain loops at page " + std::to_string(pointer.page));
-        const Bytes row = readPointedRow(file, pointer, "long value chain row");
-        const ByteView rowView(row);
-        const std::uint32_t next = rowView.u32(0, "long value chain pointer");
-        const std::size_t take = std::min<std::size_t>(row.size() - 4, length - out.size());
-        out.insert(out.end(), row.begin() + 4, row.begin() + 4 + take);
-        if (out.size() < length && next == 0)
+        const LongValueChainRow row = decodeChainRow(readPointedRow(file, pointer, "long value chain row"));
+        const std::size_t take = std::min<std::size_t>(row.data.size(), length - out.size());
+        out.insert(out.end(), row.data.begin(), row.data.begin() + static_cast<std::ptrdiff_t>(take));
+        if (out.size() < length && row.next.raw() == 0)
             throw Damage("long value chain ends after " + std::to_string(out.size()) + " of " + std::to_string(length) + " bytes");
-        pointer = RowPointer::fromRaw(next);
+        pointer = row.next;
     }
     return out;
 }

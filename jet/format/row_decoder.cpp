@@ -53,15 +53,7 @@ std::int64_t signExtend(std::uint64_t raw, unsigned bytes) {
     return static_cast<std::int64_t>(raw << shift) >> shift;
 }
 
-}  // namespace
-
-RowDecoder::RowDecoder(const PageFile& file, const TableDefinition& table) : file_(file), table_(table) {
-    hasVariableArea_ = table.variableColumnCount > 0;
-    for (const auto& column : table.columns)
-        if (!column.isFixed()) hasVariableArea_ = true;
-}
-
-Value RowDecoder::decodeFixed(const ColumnDefinition& column, Bytes data) const {
+Value decodeFixed(const ColumnDefinition& column, Bytes data) {
     const ByteView v(data);
     switch (column.columnType()) {
     case ColumnType::Byte: return std::int64_t{v.u8(0, "byte value")};
@@ -79,76 +71,41 @@ Value RowDecoder::decodeFixed(const ColumnDefinition& column, Bytes data) const 
     }
 }
 
-Value RowDecoder::decodeVariable(const ColumnDefinition& column, Bytes data) const {
+}  // namespace
+
+Value decodeField(const PageFile& file, const ColumnDefinition& column, const FieldSlice& field) {
+    if (column.columnType() == ColumnType::Boolean) return field.present;
+    if (!field.present) return Value();
+    const Bytes data = field.bytes;
     switch (column.columnType()) {
     case ColumnType::Text: return decodeStoredText(data);
     case ColumnType::Memo:
         if (data.empty()) return std::string();
-        return decodeStoredText(readLongValue(file_, data));
-    case ColumnType::Ole: {
+        return decodeStoredText(readLongValue(file, data));
+    case ColumnType::Ole:
         if (data.empty()) return Blob();
-        return readLongValue(file_, data);
-    }
+        return readLongValue(file, data);
     default:
         // Access sometimes stores fixed-size types in the variable area (columns without the
         // fixed flag); they decode the same way.
-        if (fixedSizeOf(column.columnType()) != 0) return decodeFixed(column, data);
-        return Blob(data.begin(), data.end());
+        return decodeFixed(column, data);
     }
 }
 
+Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {
+    return decodeField(file, column, FieldSlice{field.present, Bytes(field.bytes.data(), field.bytes.size())});
+}
+
+RowDecoder::RowDecoder(const PageFile& file, const TableDefinition& table)
+    : file_(file), table_(table), hasVariableArea_(hasVariableArea(table)) {}
+
 void RowDecoder::decode(Bytes row, std::vector<Value>& out) const {
-    const ByteView view(row);
+    const RowView view(table_, hasVariableArea_, row);
     out.clear();
     out.resize(table_.columns.size());
-    const std::uint16_t rowColumns = view.u16(0, "row column count");
-    const std::size_t nullMaskSize = (rowColumns + 7u) / 8u;
-    if (nullMaskSize + 2 > row.size()) throw Damage("row of " + std::to_string(row.size()) + " bytes cannot hold " +
-                                                    std::to_string(rowColumns) + " columns");
-    const std::size_t nullMaskStart = row.size() - nullMaskSize;
-
-    // Variable area: var count before the null mask, offsets (last first) before it, then EOD.
-    std::size_t variableCount = 0;
-    std::size_t fixedEnd = nullMaskStart;
-    std::size_t offsetTableEnd = nullMaskStart;
-    if (hasVariableArea_) {
-        if (nullMaskStart < 4) throw Damage("row too short for its variable column table");
-        variableCount = view.u16(nullMaskStart - 2, "variable column count");
-        const std::size_t tableBytes = 2 + 2 * (variableCount + 1);
-        if (tableBytes > nullMaskStart - 2) throw Damage("row claims " + std::to_string(variableCount) + " variable columns");
-        offsetTableEnd = nullMaskStart - tableBytes;
-        // The first offset is where variable data starts (the end of data when there is none).
-        fixedEnd = view.u16(nullMaskStart - 4, "variable column offset");
-        if (fixedEnd > offsetTableEnd) throw Damage("row's variable data starts past its end");
-    }
-    auto variableOffset = [&](std::size_t index) {
-        return static_cast<std::size_t>(view.u16(nullMaskStart - 4 - 2 * index, "variable column offset"));
-    };
-
     for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        const ColumnDefinition& column = table_.columns[i];
-        const bool present = column.number < rowColumns;
-        const bool notNull = present && (row[nullMaskStart + column.number / 8] >> (column.number % 8)) & 1;
-        if (column.columnType() == ColumnType::Boolean) {
-            out[i] = notNull;
-            continue;
-        }
-        if (!notNull) continue;   // stays null
-        if (column.isFixed()) {
-            const std::size_t size = fixedSizeOf(column.columnType()) ? fixedSizeOf(column.columnType()) : column.length;
-            const std::size_t start = 2 + column.fixedOffset;
-            if (start + size > fixedEnd)
-                throw Damage("fixed column " + column.name + " lies outside the row's fixed area");
-            out[i] = decodeFixed(column, view.slice(start, size, "fixed column"));
-        } else {
-            if (column.variableIndex >= variableCount) continue;   // added after this row was written
-            const std::size_t start = variableOffset(column.variableIndex);
-            const std::size_t end = variableOffset(column.variableIndex + 1u);
-            if (start > end || end > offsetTableEnd)
-                throw Damage("variable column " + column.name + " has impossible bounds " + std::to_string(start) + ".." +
-                             std::to_string(end));
-            out[i] = decodeVariable(column, view.slice(start, end - start, "variable column"));
-        }
+        const FieldSlice field = view.field(i);
+        if (field.present || table_.columns[i].columnType() == ColumnType::Boolean) out[i] = decodeField(file_, table_.columns[i], field);
     }
 }
 

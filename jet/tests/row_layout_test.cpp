@@ -1,5 +1,5 @@
 // A new row laid out straight from its values must be byte for byte the row the field-by-field
-// path (field bytes, then joinRow) gives, which the rest of the engine and other readers rely on.
+// path (field bytes, then encodeRow) gives, which the rest of the engine and other readers rely on.
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "jet/write/column_value.h"
-#include "jet/format/row_fields.h"
-#include "jet/format/row_layout.h"
+#include "jet/format/row.h"
+#include "jet/write/value_row.h"
 
 namespace jet {
 namespace {
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> rowByFields(const TableDefinition& table, const std::v
             appendFieldBytes(table.columns[c], value, fields[c].bytes);
         }
     }
-    return joinRow(table, fields);
+    return encodeRow(table, fields);
 }
 
 std::vector<const Value*> pointers(const std::vector<Value>& values) {
@@ -97,7 +97,7 @@ TEST(RowLayout, EqualsTheFieldByFieldRowForTablesOfEveryShape) {
         const TableDefinition table = randomTable(random);
         std::vector<Value> values;
         for (const auto& column : table.columns) values.push_back(randomValue(column, random));
-        layoutRowInto(table, pointers(values), row);   // reuses storage of the previous round
+        encodeValueRowInto(table, pointers(values), row);   // reuses storage of the previous round
         ASSERT_EQ(row, rowByFields(table, pointers(values))) << "round " << round;
     }
 }
@@ -114,18 +114,18 @@ TEST(RowLayout, RefusesWhatTheFieldPathRefusesAndDamagedDefinitions) {
     std::vector<std::uint8_t> row;
     for (const std::string bad : {"abcd", "\xE9", "\xED\xA0\x80", "\xE0\x80\x80"}) {
         const std::vector<Value> values = {Value(bad)};
-        EXPECT_THROW(layoutRowInto(table, pointers(values), row), std::invalid_argument) << bad;
+        EXPECT_THROW(encodeValueRowInto(table, pointers(values), row), std::invalid_argument) << bad;
         EXPECT_THROW(rowByFields(table, pointers(values)), std::invalid_argument) << bad;
     }
     const std::vector<Value> fits = {Value(std::string("黄道吉"))};
-    layoutRowInto(table, pointers(fits), row);
+    encodeValueRowInto(table, pointers(fits), row);
     EXPECT_EQ(row, rowByFields(table, pointers(fits)));
 
     // A column numbered past the table's column count has no bit in the null mask.
     TableDefinition damaged = table;
     damaged.columns[0].number = 9;
     damaged.maxColumnCount = 4;
-    EXPECT_THROW(layoutRowInto(damaged, pointers(fits), row), Damage);
+    EXPECT_THROW(encodeValueRowInto(damaged, pointers(fits), row), Damage);
     EXPECT_THROW(rowByFields(damaged, pointers(fits)), Damage);
 
     ColumnDefinition money;
@@ -134,7 +134,7 @@ TEST(RowLayout, RefusesWhatTheFieldPathRefusesAndDamagedDefinitions) {
     money.flags = kColumnFixedFlag;
     table.columns = {money};
     const std::vector<Value> price = {Value(std::int64_t(5))};
-    EXPECT_THROW(layoutRowInto(table, pointers(price), row), std::invalid_argument);
+    EXPECT_THROW(encodeValueRowInto(table, pointers(price), row), std::invalid_argument);
 }
 
 }  // namespace

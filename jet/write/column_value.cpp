@@ -43,15 +43,6 @@ std::string textOf(Value&& value, const ColumnDefinition& column) {
     throw std::invalid_argument("column " + column.name + " takes text");
 }
 
-std::int64_t readSigned(const std::vector<std::uint8_t>& bytes, int size) {
-    if (bytes.size() < static_cast<std::size_t>(size))   // a damaged row cut the field short
-        throw Damage("a field of " + std::to_string(bytes.size()) + " bytes is shorter than its " + std::to_string(size) + "-byte type");
-    std::uint64_t raw = 0;
-    for (int i = 0; i < size; ++i) raw |= std::uint64_t(bytes.at(i)) << (8 * i);
-    const std::uint64_t sign = 1ull << (8 * size - 1);
-    return static_cast<std::int64_t>((raw ^ sign) - sign);
-}
-
 // UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
 // on malformed UTF-8.
 std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
@@ -240,25 +231,6 @@ void checkLongValueLength(const ColumnDefinition& column, std::size_t storedByte
         throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
                       "a value of " + std::to_string(storedBytes) + " stored bytes is longer than column " + column.name + " allows (at most " +
                           std::to_string(kLongValueMaxLength) + " bytes)");
-}
-
-Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field) {
-    if (column.columnType() == ColumnType::Boolean) return field.present;
-    if (!field.present) return Value();
-    const Bytes bytes(field.bytes.data(), field.bytes.size());
-    switch (column.columnType()) {
-    case ColumnType::Byte: return std::int64_t(ByteView(bytes).u8(0, "byte"));
-    case ColumnType::Integer: return readSigned(field.bytes, 2);
-    case ColumnType::Long: return readSigned(field.bytes, 4);
-    case ColumnType::Double: return ByteView(bytes).f64(0, "double");
-    case ColumnType::DateTime: return DateTime{ByteView(bytes).f64(0, "date")};
-    case ColumnType::Text: return decodeStoredText(bytes);
-    case ColumnType::Memo: {
-        const std::vector<std::uint8_t> stored = readLongValue(file, bytes);
-        return decodeStoredText(Bytes(stored.data(), stored.size()));
-    }
-    default: return Blob(field.bytes);
-    }
 }
 
 bool sameValue(const Value& a, const Value& b) {

@@ -4,8 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/file/page_file.h"
-#include "jet/format/row_fields.h"
 #include "jet/format/table_definition.h"
 #include "jet/format/text_codec.h"
 #include "jet/value.h"
@@ -50,10 +48,6 @@ constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return maxStor
 // Writes a converted, non-NULL value of a fixed-size column (fixedSizeOf bytes) at `at`. Throws
 // std::invalid_argument for types this engine does not write.
 void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at);
-
-// Reads a column's value back from its field (memos through their long-value rows).
-// Throws Damage.
-Value decodeField(const PageFile& file, const ColumnDefinition& column, const RowField& field);
 
 // Equality as a WHERE clause sees it: text compares ignoring ASCII case, numbers by value.
 bool sameValue(const Value& a, const Value& b);

@@ -6,14 +6,12 @@
 #include "jet/create/data_page_builder.h"
 #include "jet/format/long_value.h"
 #include "jet/format/page_rows.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row.h"
 #include "jet/format/usage_map.h"
 
 namespace jet {
 
 namespace {
-constexpr std::size_t kChainChunk = 4072;
-constexpr std::size_t kSingleLongValueRow = 4076;
 constexpr int kMaxOverflowHops = 16;
 constexpr std::size_t kMaxChainRows = 1u << 20;
 // A page whose room falls below this leaves the free-space map.
@@ -34,13 +32,6 @@ bool pageHoldsNoRows(Bytes page) {
 
 bool isLongValueColumn(const ColumnDefinition& column) {
     return column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole;
-}
-
-std::vector<std::uint8_t> longValueHeader(std::size_t length, std::uint32_t typeBits, RowPointer pointer) {
-    std::vector<std::uint8_t> header(kLongValueHeaderSize, 0);
-    putU32(header.data(), static_cast<std::uint32_t>(length) | typeBits);
-    putU32(header.data() + 4, pointer.raw());
-    return header;
 }
 }  // namespace
 
@@ -155,9 +146,15 @@ void TableWriter::markDeleted(RowPointer where) {
 void TableWriter::releaseLongValuesOf(Bytes row) {
     const auto& columns = table_.definition.columns;
     if (std::none_of(columns.begin(), columns.end(), isLongValueColumn)) return;
-    const std::vector<RowField> fields = splitRow(table_.definition, row);
-    for (std::size_t c = 0; c < columns.size() && c < fields.size(); ++c)
-        if (isLongValueColumn(columns[c]) && fields[c].present) releaseLongValue(fields[c].bytes);
+    // The fields are copied first: releasing rewrites pages, which may move the row's bytes.
+    const RowView view(table_.definition, row);
+    std::vector<std::vector<std::uint8_t>> fields;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (!isLongValueColumn(columns[c])) continue;
+        const FieldSlice field = view.field(c);
+        if (field.present) fields.emplace_back(field.bytes.begin(), field.bytes.end());
+    }
+    for (const auto& field : fields) releaseLongValue(field);
 }
 
 void TableWriter::deleteRow(const LiveRow& row) {
@@ -204,7 +201,7 @@ void TableWriter::releaseLongValuePageIfEmpty(std::uint32_t page) {
     editor_.releasePage(page);
 }
 
-RowPointer TableWriter::placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes) {
+RowPointer TableWriter::placeLongValueRow(std::size_t longValueIndex, Bytes bytes) {
     const LongValueMaps& maps = table_.definition.longValueMaps.at(longValueIndex);
     std::optional<std::uint32_t>& current = table_.longValuePage.at(longValueIndex);
     if (current && pageRoomForRow(editor_.page(*current)) < bytes.size()) {
@@ -218,40 +215,26 @@ RowPointer TableWriter::placeLongValueRow(std::size_t longValueIndex, const std:
         if (maps.freePages.page != 0) editor_.setMapBit(maps.freePages, page, true);
         current = page;
     }
-    return {*current, appendPageRow(editor_.mutablePage(*current), Bytes(bytes.data(), bytes.size()), 0)};
+    return {*current, appendPageRow(editor_.mutablePage(*current), bytes, 0)};
 }
 
-std::vector<std::uint8_t> TableWriter::storeLongValue(std::size_t longValueIndex, const std::vector<std::uint8_t>& stored) {
-    if (stored.size() <= kSingleLongValueRow)
-        return longValueHeader(stored.size(), kLongValueSingleRow, placeLongValueRow(longValueIndex, stored));
-    // A chain, written from its last chunk so each row can name the next.
-    std::vector<std::size_t> starts;
-    for (std::size_t start = 0; start < stored.size(); start += kChainChunk) starts.push_back(start);
-    RowPointer next{};
-    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-        const std::size_t end = std::min(stored.size(), *it + kChainChunk);
-        std::vector<std::uint8_t> row = pointerBytes(next);
-        row.insert(row.end(), stored.begin() + static_cast<std::ptrdiff_t>(*it), stored.begin() + static_cast<std::ptrdiff_t>(end));
-        next = placeLongValueRow(longValueIndex, row);
-    }
-    return longValueHeader(stored.size(), 0, next);
+std::vector<std::uint8_t> TableWriter::storeLongValue(std::size_t longValueIndex, Bytes stored) {
+    return storeLongValueRows(stored, [&](Bytes row) { return placeLongValueRow(longValueIndex, row); });
 }
 
-void TableWriter::releaseLongValue(const std::vector<std::uint8_t>& field) {
-    if (field.size() < kLongValueHeaderSize) return;
-    const ByteView view(Bytes(field.data(), field.size()));
-    const std::uint32_t header = view.u32(0, "long value header");
-    if (header & kLongValueInline) return;
-    RowPointer where = RowPointer::fromRaw(view.u32(4, "long value pointer"));
+void TableWriter::releaseLongValue(Bytes bytes) {
+    if (bytes.empty()) return;   // a present memo without data
+    const LongValueField field = decodeLongValueField(bytes);
+    if (field.form == LongValueForm::Inline) return;
+    RowPointer where = field.first;
     std::vector<std::uint32_t> pages;
-    if (header & kLongValueSingleRow) {
+    if (field.form == LongValueForm::SingleRow) {
         markDeleted(where);
         pages.push_back(where.page);
     } else {
         for (std::size_t hops = 0; where.page != 0; ++hops) {
             if (hops > kMaxChainRows) throw Damage("long value chain loops");
-            const Bytes row = DataPage(editor_.file().page(where.page)).row(where.row).bytes;
-            const RowPointer next = RowPointer::fromRaw(ByteView(row).u32(0, "long value chain pointer"));
+            const RowPointer next = decodeChainRow(DataPage(editor_.file().page(where.page)).row(where.row).bytes).next;
             markDeleted(where);
             if (std::find(pages.begin(), pages.end(), where.page) == pages.end()) pages.push_back(where.page);
             where = next;

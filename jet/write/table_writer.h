@@ -9,14 +9,13 @@
 #include "jet/write/file_editor.h"
 #include "jet/write/foreign_keys.h"
 #include "jet/write/index_tree.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row.h"
 #include "jet/format/table_definition.h"
 #include "jet/value.h"
 
 namespace jet {
 
 inline constexpr std::size_t kMaxStoredRowSize = 4060;
-inline constexpr std::size_t kInlineMemoLimit = 64;
 
 // What the write path keeps about one table during a unit of work: its definition, its data
 // pages, where new rows and long values go, and the entries of its indexes once loaded.
@@ -87,15 +86,15 @@ public:
 
     // Stores a memo/OLE value out of the row (one long-value row, or a chain) and returns the
     // 12-byte field header. `longValueIndex` indexes definition.longValueMaps.
-    std::vector<std::uint8_t> storeLongValue(std::size_t longValueIndex, const std::vector<std::uint8_t>& stored);
+    std::vector<std::uint8_t> storeLongValue(std::size_t longValueIndex, Bytes stored);
     // Flags the long-value rows a memo field refers to deleted (nothing for inline values); a
     // long-value page left without rows goes back to the file's free pages.
-    void releaseLongValue(const std::vector<std::uint8_t>& field);
+    void releaseLongValue(Bytes field);
 
 private:
     RowPointer placeRow(const std::vector<std::uint8_t>& bytes, std::uint16_t flags, std::uint32_t avoidPage);
     std::uint32_t newDataPage();
-    RowPointer placeLongValueRow(std::size_t longValueIndex, const std::vector<std::uint8_t>& bytes);
+    RowPointer placeLongValueRow(std::size_t longValueIndex, Bytes bytes);
     void markDeleted(RowPointer where);
     // Releases the long values a stored row refers to.
     void releaseLongValuesOf(Bytes row);

@@ -8,9 +8,10 @@
 #include "jet/write/free_pages.h"
 #include "jet/format/index_key.h"
 #include "jet/format/long_value.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row.h"
+#include "jet/format/row_decoder.h"
 #include "jet/write/row_index_key.h"
-#include "jet/format/row_layout.h"
+#include "jet/write/value_row.h"
 #include "jet/write/table_definition_editor.h"
 #include "jet/format/text_codec.h"
 
@@ -279,10 +280,10 @@ std::vector<LiveRow> WriteSession::matchingRows(TableState& table, const std::ve
                 matches.push_back(row);
                 continue;
             }
-            const std::vector<RowField> fields = splitRow(table.definition, writer.rowBytes(row));
+            const RowView fields(table.definition, writer.rowBytes(row));
             bool all = true;
             for (const auto& [c, wanted] : conditions)
-                if (!sameValue(decodeField(file_, table.definition.columns[c], fields[c]), wanted)) {
+                if (!sameValue(decodeField(file_, table.definition.columns[c], fields.field(c)), wanted)) {
                     all = false;
                     break;
                 }
@@ -326,10 +327,8 @@ void WriteSession::makeMemoField(TableWriter& writer, TableState& table, std::si
     const ColumnDefinition& column = table.definition.columns[c];
     field.present = true;
     field.bytes.clear();
-    if (allowInline && stored.size() <= kInlineMemoLimit) {
-        field.bytes.assign(kLongValueHeaderSize, 0);
-        putU32(field.bytes.data(), static_cast<std::uint32_t>(stored.size()) | kLongValueInline);
-        field.bytes.insert(field.bytes.end(), stored.begin(), stored.end());
+    if (allowInline && stored.size() <= kLongValueInlineLimit) {
+        field.bytes = encodeInlineLongValue(stored);
         return;
     }
     std::size_t lv = 0;
@@ -459,7 +458,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     TableWriter writer(editor_, t);
     try {
         if (memos.empty()) {
-            layoutRowInto(t.definition, cells, row);
+            encodeValueRowInto(t.definition, cells, row);
         } else {
             fields.resize(columns.size());
             for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -471,7 +470,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
                 }
             }
             // Row size with every memo out of line; memos short enough go inline below.
-            joinRowInto(t.definition, fields, row);
+            encodeRowInto(t.definition, fields, row);
         }
     } catch (const std::invalid_argument& error) {
         refuseValue(t, error);
@@ -510,7 +509,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
             size += fields[c].bytes.size() - kLongValueHeaderSize;
         }
         // Without memos the row measured above is already the row to store.
-        if (!memos.empty()) joinRowInto(t.definition, fields, row);
+        if (!memos.empty()) encodeRowInto(t.definition, fields, row);
         // The index entries are made, and room for them, before the row is stored: once it is,
         // nothing may fail, since the index entries are not part of the statement's undo.
         std::vector<IndexEntryBytes> newEntries(indexCount);
@@ -583,7 +582,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                     makeField(t, c, value, sized[c]);
                 }
             }
-            const std::size_t size = joinRow(t.definition, sized).size();
+            const std::size_t size = encodeRow(t.definition, sized).size();
             if (size > kMaxStoredRowSize)
                 fail(ErrorKind::Constraint, t, "row of " + std::to_string(size) + " bytes exceeds the " + std::to_string(kMaxStoredRowSize) + "-byte row limit");
             plan.keys.resize(touched.size());
@@ -615,7 +614,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
         // Everything checked: write.
         for (std::size_t r = 0; r < rows.size(); ++r) {
             Plan& plan = plans[r];
-            std::size_t size = joinRow(t.definition, plan.fields).size();
+            std::size_t size = encodeRow(t.definition, plan.fields).size();
             for (std::size_t a = 0; a < assignments.size(); ++a) {
                 const auto& [c, value] = assignments[a];
                 // The old value's pages are freed first, so that the new value can take them.
@@ -629,7 +628,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
                 }
                 size += plan.fields[c].bytes.size();
             }
-            writer.replaceRow(rows[r], joinRow(t.definition, plan.fields));
+            writer.replaceRow(rows[r], encodeRow(t.definition, plan.fields));
             for (std::size_t i = 0; i < touched.size(); ++i) {
                 if (!touched[i]) continue;
                 auto& entries = t.indexes[i].entries;

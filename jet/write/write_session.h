@@ -12,7 +12,7 @@
 #include "jet/write/file_editor.h"
 #include "jet/format/header_page.h"
 #include "jet/file/page_file.h"
-#include "jet/format/row_fields.h"
+#include "jet/format/row.h"
 #include "jet/sql/sql_statement.h"
 #include "jet/write/statement_undo.h"
 #include "jet/write/table_writer.h"

@@ -1,0 +1,52 @@
+#include "jet/write/value_row.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "jet/error.h"
+#include "jet/format/row.h"
+#include "jet/write/column_value.h"
+
+namespace jet {
+
+namespace {
+
+[[noreturn]] void notWritten(const ColumnDefinition& column) {
+    throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+}
+
+// Converted values, encoded as the row is laid out.
+struct ConvertedValues {
+    const TableDefinition& table;
+    const std::vector<const Value*>& values;
+
+    bool present(std::size_t c) const {
+        const Value& value = *values[c];
+        if (table.columns[c].columnType() == ColumnType::Boolean) return std::get_if<bool>(&value) && std::get<bool>(value);
+        return !isNull(value);
+    }
+    std::size_t variableRoom(std::size_t c) const {
+        const ColumnDefinition& column = table.columns[c];
+        if (column.columnType() == ColumnType::Memo) throw std::logic_error("encodeValueRowInto: memo values are placed field by field");
+        if (column.columnType() != ColumnType::Text) notWritten(column);
+        return textRoom(*values[c]);
+    }
+    void writeFixed(std::size_t c, std::uint8_t* at, std::size_t room) const {
+        const ColumnDefinition& column = table.columns[c];
+        const std::size_t size = fixedSizeOf(column.columnType());
+        if (size == 0) notWritten(column);
+        if (size > room) throw Damage("fixed column " + column.name + " does not fit the fixed area");
+        writeFixedField(column, *values[c], at);
+    }
+    std::size_t writeVariable(std::size_t c, std::uint8_t* at) const { return encodeTextValueInto(table.columns[c], *values[c], at); }
+};
+
+}  // namespace
+
+void encodeValueRowInto(const TableDefinition& table, const std::vector<const Value*>& values, std::vector<std::uint8_t>& row) {
+    ConvertedValues source{table, values};
+    encodeRowWith(table, source, row);
+}
+
+}  // namespace jet
