@@ -187,12 +187,6 @@ void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::v
     }
 }
 
-std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value) {
-    std::vector<std::uint8_t> bytes;
-    appendFieldBytes(column, value, bytes);
-    return bytes;
-}
-
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const out) {
     const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
     const auto stored = encodeStoredTextInto(utf8, compressionAllowed, out);

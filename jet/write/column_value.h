@@ -18,10 +18,8 @@ namespace jet {
 // Takes the value by value so that a caller handing it over (std::move) has text moved, not copied.
 Value toColumnValue(const ColumnDefinition& column, Value value);
 
-// The stored bytes of a converted, non-NULL value of a column kept in the row itself (not Memo
-// or OLE). Throws std::invalid_argument for types this engine does not write.
-std::vector<std::uint8_t> encodeFieldBytes(const ColumnDefinition& column, const Value& value);
-// The same bytes appended to `out`, so that a caller can reuse one buffer row after row.
+// Appends the stored bytes of a converted, non-NULL value of a column kept in the row itself
+// (not Memo or OLE) to `out`. Throws std::invalid_argument for types this engine does not write.
 void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& out);
 
 // Stored form of text for a Text or Memo column: one byte per character ("compressed", after the
