@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "jet/read/catalogue.h"
-#include "jet/write/column_value.h"
 #include "jet/write/index_tree.h"
 #include "jet/format/row_decoder.h"
 #include "jet/write/row_index_key.h"

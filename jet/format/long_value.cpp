@@ -1,6 +1,7 @@
 #include "jet/format/long_value.h"
 
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace jet {
@@ -32,7 +33,13 @@ LongValueField decodeLongValueField(Bytes bytes) {
     return field;
 }
 
+void requireStorableLongValue(std::size_t length) {
+    // A longer length would spill into the form byte and make the table unreadable.
+    if (length > kLongValueMaxLength) throw std::length_error("long value of " + std::to_string(length) + " bytes cannot be stored");
+}
+
 std::vector<std::uint8_t> encodeLongValueField(LongValueForm form, std::size_t length, RowPointer first) {
+    requireStorableLongValue(length);
     const std::uint32_t formBits = form == LongValueForm::Inline ? kLongValueInline : form == LongValueForm::SingleRow ? kLongValueSingleRow : 0;
     std::vector<std::uint8_t> field(kLongValueHeaderSize, 0);
     putU32(field.data() + kWordOffset, static_cast<std::uint32_t>(length) | formBits);

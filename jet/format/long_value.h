@@ -51,7 +51,10 @@ struct LongValueField {
 // Reads a long value's field. Throws Damage when it is shorter than its header, names an
 // unknown form, or holds less inline data than its length.
 LongValueField decodeLongValueField(Bytes field);
-// The field of a value stored out of the row.
+// Throws std::length_error for a value longer than kLongValueMaxLength (which callers refuse
+// first, with the column's name: this guards the format).
+void requireStorableLongValue(std::size_t length);
+// The field of a value stored out of the row (requireStorableLongValue holds for `length`).
 std::vector<std::uint8_t> encodeLongValueField(LongValueForm form, std::size_t length, RowPointer first);
 // The field of a value stored inline (kLongValueInlineLimit bytes at most, by the caller's choice).
 std::vector<std::uint8_t> encodeInlineLongValue(Bytes stored);
@@ -69,6 +72,7 @@ std::vector<std::uint8_t> encodeChainRow(RowPointer next, Bytes chunk);
 // long-value row and returns where. Returns the field for the row.
 template <class PlaceRow>
 std::vector<std::uint8_t> storeLongValueRows(Bytes stored, PlaceRow&& placeRow) {
+    requireStorableLongValue(stored.size());   // before any row is placed
     if (stored.size() <= kLongValueSingleRowLimit)
         return encodeLongValueField(LongValueForm::SingleRow, stored.size(), placeRow(stored));
     std::size_t start = (stored.size() - 1) / kLongValueChainChunk * kLongValueChainChunk;
