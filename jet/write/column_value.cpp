@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
 #include "jet/error.h"
+#include "jet/format/field_value.h"
 #include "jet/format/long_value.h"
 #include "jet/format/text_codec.h"
 #include "text/utf8.h"
@@ -142,25 +142,6 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
     default:
         throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
-                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
-    }
-}
-
-void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at) {
-    switch (column.columnType()) {
-    case ColumnType::Byte: at[0] = static_cast<std::uint8_t>(std::get<std::int64_t>(value)); break;
-    case ColumnType::Integer: putU16(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value)) & 0xFFFFu); break;
-    case ColumnType::Long: putU32(at, static_cast<std::uint32_t>(std::get<std::int64_t>(value))); break;
-    case ColumnType::Double: putF64(at, std::get<double>(value)); break;
-    case ColumnType::Float: {
-        const float f = static_cast<float>(std::get<double>(value));
-        std::uint32_t raw;
-        std::memcpy(&raw, &f, 4);
-        putU32(at, raw);
-        break;
-    }
-    case ColumnType::DateTime: putF64(at, std::get<DateTime>(value).days); break;
-    default: throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
                   "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
     }
 }

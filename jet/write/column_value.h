@@ -43,10 +43,6 @@ void checkLongValueLength(const ColumnDefinition& column, std::size_t storedByte
 // Room the stored form of `utf8Bytes` bytes of UTF-8 may need while it is encoded.
 constexpr std::size_t maxColumnTextBytes(std::size_t utf8Bytes) { return maxStoredTextBytes(utf8Bytes); }
 
-// Writes a converted, non-NULL value of a fixed-size column (fixedSizeOf bytes) at `at`. Throws
-// std::invalid_argument for types this engine does not write.
-void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at);
-
 // Equality as a WHERE clause sees it: text compares ignoring ASCII case, numbers by value.
 bool sameValue(const Value& a, const Value& b);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "jet/error.h"
+#include "jet/format/field_value.h"
 #include "jet/format/row.h"
 #include "jet/write/column_value.h"
 
