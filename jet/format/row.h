@@ -94,8 +94,9 @@ RowFrame rowFrame(const TableDefinition& table);
 //   std::size_t variableRoom(c)             at least the bytes writeVariable(c) writes
 //   void writeFixed(c, std::uint8_t* at, std::size_t room)   a fixed field, room bytes at most
 //   std::size_t writeVariable(c, std::uint8_t* at)           a variable field; returns its size
-// Fields are only asked for present, non-Yes/No columns. Throws Damage for a definition no row
-// can follow; whatever the source throws passes through.
+// present() is asked for every column; the other three only for present columns other than
+// Yes/No. Throws Damage for a definition no row can follow; whatever the source throws passes
+// through.
 template <class Source>
 void encodeRowWith(const TableDefinition& table, Source& source, std::vector<std::uint8_t>& row) {
     using namespace row_format;
