@@ -8,7 +8,7 @@
 #include "jet/error.h"
 #include "jet/write/index_tree.h"
 #include "jet/check/long_value_structure.h"
-#include "jet/check/map_content.h"
+#include "jet/format/usage_map.h"
 #include "jet/format/table_definition.h"
 
 namespace jet {
@@ -90,7 +90,7 @@ private:
         std::uint64_t liveRows = 0;
         for (std::uint32_t pageNumber : owned.pages) {
             const ByteView view = file_.page(pageNumber);
-            if (view.u8(0, "page type") != static_cast<std::uint8_t>(PageType::Data) || view.u32(4, "data page owner") != table_.page) continue;
+            if (!isDataPageOwnedBy(view, table_.page)) continue;
             claims_.claim(pageNumber, owner);
             try {
                 const DataPage page(view);

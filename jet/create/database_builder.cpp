@@ -170,7 +170,7 @@ std::vector<std::uint8_t> buildDatabaseImage(const std::string& path, const std:
     header.codePage = options.codePage;
     header.sortOrder = options.sortOrder;
     header.creationDate = creationDate;
-    pages.set(0, buildHeaderPage(header));
+    pages.set(0, encodeHeaderPage(header));
     return pages.image();
 }
 

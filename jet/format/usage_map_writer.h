@@ -4,11 +4,9 @@
 #include <vector>
 
 #include "jet/create/page_allocator.h"
+#include "jet/format/usage_map.h"
 
 namespace jet {
-
-inline constexpr std::size_t kMapBitmapBytes = 64;
-inline constexpr std::size_t kMapRowSize = 5 + kMapBitmapBytes;   // every map row Access writes is 69 bytes
 
 // A usage map row listing `listed`: inline when the pages fit one 512-page window, otherwise a
 // reference map whose bitmap pages are allocated here. Throws std::invalid_argument when the

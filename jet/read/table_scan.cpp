@@ -15,9 +15,7 @@ TableScan::TableScan(const PageFile& file, const TableDefinition& table) : file_
     for (std::uint32_t page : readUsageMap(file, mapRow)) {
         // Owned-page maps may name pages that were given back or belong elsewhere; keep only this
         // table's data pages, as Access does when it scans.
-        const ByteView view = file.page(page);
-        if (view.u8(0, "page type") == static_cast<std::uint8_t>(PageType::Data) && view.u32(4, "data page owner") == table.page)
-            pages_.push_back(page);
+        if (isDataPageOwnedBy(file.page(page), table.page)) pages_.push_back(page);
     }
 }
 

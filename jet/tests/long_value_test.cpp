@@ -8,7 +8,7 @@
 
 #include "jet/file/page_file.h"
 #include "jet/format/long_value.h"
-#include "jet/format/page_rows.h"
+#include "jet/format/data_page.h"
 
 namespace jet {
 namespace {

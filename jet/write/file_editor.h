@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "jet/format/data_page.h"
+#include "jet/format/usage_map.h"
 #include "jet/file/page_file.h"
 
 namespace jet {
@@ -46,7 +48,10 @@ public:
 
 private:
     void setBit(RowPointer map, std::uint32_t page, bool value, bool unmappedIsSet);
-    std::uint8_t* mapRow(RowPointer map, std::size_t& length);
+    void convertToReference(RowPointer map, std::uint32_t page, bool unmappedIsSet);
+    std::uint32_t appendBitmapPage(bool unmappedIsSet);
+    // The bytes of a map row within the image; valid until the image next grows.
+    std::span<std::uint8_t> mapRow(RowPointer map);
 
     std::vector<std::uint32_t>& freePages();
 
@@ -54,7 +59,5 @@ private:
     FreePageFinder findFreePages_;
     std::optional<std::vector<std::uint32_t>> free_;   // descending, so the lowest is at the back
 };
-
-inline constexpr RowPointer kGlobalUsageMap{1, 0};
 
 }  // namespace jet

@@ -9,8 +9,6 @@ namespace jet {
 
 namespace {
 
-constexpr std::uint8_t kReferenceMap = 0x01;
-
 class ClaimedPages {
 public:
     explicit ClaimedPages(const PageFile& file) : file_(file), claimed_(file.pageCount(), false) {}
@@ -25,12 +23,10 @@ public:
     void claimMap(RowPointer map, bool listsFreePages = false) {
         if (map.page == 0) return;
         claim(map.page);
-        const Bytes row = readPointedRow(file_, map, "usage map");
-        const ByteView view(row);
-        if (view.u8(0, "usage map type") == kReferenceMap)
-            for (std::size_t slot = 0; 1 + 4 * (slot + 1) <= row.size(); ++slot) claim(view.u32(1 + 4 * slot, "usage map reference"));
+        const MapContent content = decodeUsageMap(file_, readPointedRow(file_, map, "usage map"));
+        for (std::uint32_t page : content.bitmapPages) claim(page);
         if (!listsFreePages)
-            for (std::uint32_t page : readUsageMap(file_, row)) claim(page);
+            for (std::uint32_t page : content.pages) claim(page);
     }
 
     void claimDefinitionChain(std::uint32_t page) {

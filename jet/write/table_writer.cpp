@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "jet/create/data_page_builder.h"
+#include "jet/format/data_page.h"
 #include "jet/format/long_value.h"
-#include "jet/format/page_rows.h"
 #include "jet/format/row.h"
 #include "jet/format/usage_map.h"
 
@@ -39,9 +38,7 @@ std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefin
     std::vector<std::uint32_t> pages;
     const Bytes mapRow = readPointedRow(file, table.ownedPagesMap, "table usage map");
     for (std::uint32_t page : readUsageMap(file, mapRow)) {
-        const ByteView view = file.page(page);
-        if (view.u8(0, "page type") == static_cast<std::uint8_t>(PageType::Data) && view.u32(4, "data page owner") == table.page)
-            pages.push_back(page);
+        if (isDataPageOwnedBy(file.page(page), table.page)) pages.push_back(page);
     }
     return pages;
 }
