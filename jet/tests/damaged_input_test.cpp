@@ -5,6 +5,7 @@
 
 #include "jet/write/column_value.h"
 #include "jet/format/data_page.h"
+#include "jet/format/table_definition.h"
 #include "jet/create/database_builder.h"
 #include "jet/check/index_check.h"
 #include "jet/tests/test_support.h"
@@ -56,7 +57,7 @@ TEST(DamagedInput, DefinitionChainLoopingOntoItself) {
 
 TEST(DamagedInput, PointersPastTheEndOfTheFile) {
     auto image = sampleImage();
-    putU32(pageAt(image, tablePage(image)) + 0x37, 0xFFFFFF00u);   // owned-pages map on page 0xFFFFFF
+    putU32(pageAt(image, tablePage(image)) + tdef::kOwnedPagesMap, 0xFFFFFF00u);   // owned-pages map on page 0xFFFFFF
     const Error error = damageOf(image);
     EXPECT_EQ(error.kind(), ErrorKind::Damaged);
     EXPECT_NE(error.cause().find("past the end"), std::string::npos);
