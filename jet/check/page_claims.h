@@ -29,6 +29,9 @@ public:
     const std::string& tableOf(std::uint32_t owner) const { return owners_[owner].table; }
     std::string describe(std::uint32_t owner) const;
 
+    // Whether a usage map of any table lists `page`.
+    bool isListed(std::uint32_t page) const { return firstListing_[page].tableKey != 0; }
+
     // A usage map of table `tableKey` (called `map`) lists `page`.
     void list(std::uint32_t page, std::uint32_t tableKey, const std::string& table, const std::string& map);
     // After every table: refuses a page listed by one table that an object of another table owns.
