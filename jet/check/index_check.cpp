@@ -5,6 +5,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "jet/format/index_key.h"
 #include "jet/read/catalogue.h"
 #include "jet/write/column_value.h"
 #include "jet/write/index_tree.h"
@@ -77,11 +78,8 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
         for (std::size_t e = 0; e < entries.size(); ++e) {
             const std::vector<std::uint8_t> key(entries[e].begin(), entries[e].end() - index_node::kRowPointerSize);
             if (e == 0 || key != std::vector<std::uint8_t>(entries[e - 1].begin(), entries[e - 1].end() - index_node::kRowPointerSize)) ++distinct;
-            else if (physical.flags & kIndexUniqueFlag) {
-                bool allNull = key.size() == physical.columns.size();   // a NULL column is its flag byte alone
-                for (std::size_t b = 0; allNull && b < key.size(); ++b) allNull = key[b] == 0x00 || key[b] == 0xFF;
-                if (!allNull) problems.push_back(prefix + "unique index holds a key twice");
-            }
+            else if ((physical.flags & kIndexUniqueFlag) && !isAllNullKey(key, physical.columns.size()))
+                problems.push_back(prefix + "unique index holds a key twice");
             if (!keyOfRow.emplace(entryRow(entries[e]).raw(), key).second)
                 problems.push_back(prefix + "row " + std::to_string(entryRow(entries[e]).page) + ":" + std::to_string(entryRow(entries[e]).row) + " has more than one entry");
         }

@@ -132,4 +132,11 @@ void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16
     for (std::size_t b = start + 1; b < key.size(); ++b) key[b] = static_cast<std::uint8_t>(~key[b]);
 }
 
+bool isAllNullKey(const std::vector<std::uint8_t>& key, std::size_t columnCount) {
+    if (key.size() != columnCount) return false;
+    for (std::uint8_t flag : key)
+        if (flag != kNullFlag && flag != kDescendingNullFlag) return false;
+    return true;
+}
+
 }  // namespace jet

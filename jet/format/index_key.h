@@ -19,6 +19,10 @@ namespace jet {
 // reason for anything else.
 void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16_t sortOrder, const Value& value, bool ascending = true);
 
+// Whether a key of `columnCount` columns holds NULL in every column: each column is then its
+// flag byte alone (0x00 ascending, 0xFF descending).
+bool isAllNullKey(const std::vector<std::uint8_t>& key, std::size_t columnCount);
+
 // The General sort order text key of an ASCII string (without the flag byte).
 std::vector<std::uint8_t> generalTextKey(const std::string& text);
 

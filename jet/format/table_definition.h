@@ -142,8 +142,8 @@ struct LogicalIndex {
     std::uint32_t number = 0;
     std::uint32_t physicalIndex = 0;
     std::uint8_t type = 0;   // 1 primary key, 2 foreign key reference
-    // The relationship a foreign key index takes part in. The defaults are what Access writes
-    // into an index outside any relationship.
+    // The relationship a foreign key index takes part in. The defaults are what this engine
+    // writes into an index outside any relationship.
     std::uint8_t relationshipSide = 0;          // kReferencedSide: this table holds the "one" side
     std::uint32_t relatedIndex = 0xFFFFFFFF;    // number of the matching logical index there
     std::uint32_t relatedTablePage = 0;         // definition page of the table on the other side

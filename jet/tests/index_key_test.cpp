@@ -36,6 +36,14 @@ TEST(IndexKey, DescendingKeysInvertTheOrder) {
     std::vector<std::uint8_t> text;
     appendIndexKey(text, ColumnType::Text, 1033, std::string("ab"), false);
     EXPECT_EQ(text, (std::vector<std::uint8_t>{0x80, 0xB5, 0xB3, 0xFE, 0xFF}));
+
+    // A key of NULLs only, in either direction, is one flag byte per column.
+    std::vector<std::uint8_t> nulls;
+    appendIndexKey(nulls, ColumnType::Long, 1033, Value{});
+    appendIndexKey(nulls, ColumnType::Text, 1033, Value{}, false);
+    EXPECT_TRUE(isAllNullKey(nulls, 2));
+    EXPECT_FALSE(isAllNullKey(key(ColumnType::Byte, std::int64_t{0}), 1));   // 0x7F 0x00: a value, not two NULLs
+    EXPECT_FALSE(isAllNullKey(key(ColumnType::Byte, std::int64_t{0}), 2));
 }
 
 TEST(IndexKey, GeneralTextKeysFoldCaseAndEndWithMarkers) {
