@@ -8,9 +8,9 @@
 
 namespace jet {
 
-// Which object each page of a file belongs to, as the structure check finds them: a table's
-// definition pages, its data pages, its long-value pages, the pages of one of its indexes, usage
-// map pages. A page belongs to one object at most. Pages the usage maps of a table list are
+// Which object each page of a file belongs to, as the ownership walk (and, for data and
+// long-value pages, the structure check) finds them: a table's definition pages, its data pages,
+// its long-value pages, the pages of one of its indexes, usage map pages. A page belongs to one object at most. Pages the usage maps of a table list are
 // recorded too: a table may list only pages that no other table's object uses.
 // Every refusal is Error(Damaged) naming the file, the table and the page.
 class PageClaims {
