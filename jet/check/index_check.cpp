@@ -24,9 +24,11 @@ std::string where(const TableDefinition& table, std::size_t index) {
 // Walks the tree level by level; checks links and node entries. Returns the last leaf entry
 // below `page`.
 std::vector<std::uint8_t> checkSubtree(const PageFile& file, std::uint32_t page, std::size_t depth,
-                                       std::map<std::size_t, std::vector<std::uint32_t>>& levels, const std::string& prefix,
-                                       std::vector<std::string>& problems) {
+                                       std::map<std::size_t, std::vector<std::uint32_t>>& levels, std::set<std::uint32_t>& seen,
+                                       const std::string& prefix, std::vector<std::string>& problems) {
     if (depth > 8) throw Damage("index tree too deep");
+    // A page reached again is a loop; walking it again would cost time exponential in the depth.
+    if (!seen.insert(page).second) throw Damage("index page " + std::to_string(page) + " is reached twice");
     levels[depth].push_back(page);
     const ByteView view = file.page(page);
     const auto entries = readIndexPageEntries(view.bytes());
@@ -34,12 +36,12 @@ std::vector<std::uint8_t> checkSubtree(const PageFile& file, std::uint32_t page,
     if (header.isLeaf()) return entries.empty() ? std::vector<std::uint8_t>{} : entries.back();
     std::vector<std::uint8_t> last;
     for (const auto& entry : entries) {
-        const std::vector<std::uint8_t> childLast = checkSubtree(file, entryChild(entry), depth + 1, levels, prefix, problems);
+        const std::vector<std::uint8_t> childLast = checkSubtree(file, entryChild(entry), depth + 1, levels, seen, prefix, problems);
         if (!std::equal(childLast.begin(), childLast.end(), entry.begin(), entry.end() - index_node::kChildPointerSize))
             problems.push_back(prefix + "node page " + std::to_string(page) + " has an entry that is not its child's last entry");
         last = childLast;
     }
-    if (header.tail != 0) last = checkSubtree(file, header.tail, depth + 1, levels, prefix, problems);
+    if (header.tail != 0) last = checkSubtree(file, header.tail, depth + 1, levels, seen, prefix, problems);
     return last;
 }
 
@@ -62,7 +64,8 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
         const std::string prefix = where(table, i);
         const PhysicalIndex& physical = table.physicalIndexes[i];
         std::map<std::size_t, std::vector<std::uint32_t>> levels;
-        checkSubtree(file, physical.rootPage, 0, levels, prefix, problems);
+        std::set<std::uint32_t> seen;
+        checkSubtree(file, physical.rootPage, 0, levels, seen, prefix, problems);
         for (const auto& [depth, pages] : levels)
             for (std::size_t p = 0; p < pages.size(); ++p) {
                 const IndexNodeHeader header = readIndexNodeHeader(file.page(pages[p]));
