@@ -19,6 +19,7 @@ IndexNodeHeader readIndexNodeHeader(const ByteView& page) {
 }
 
 std::vector<IndexEntryBytes> readIndexPageEntries(Bytes page) {
+    if (page.size() != kPageSize) throw Damage("index page of " + std::to_string(page.size()) + " bytes");   // the bitmap is read unchecked
     const ByteView view(page);
     const std::size_t free = view.u16(kFreeSpace, "index free space");
     if (free > kEntrySpace) throw Damage("index page free space " + std::to_string(free) + " is larger than the page");
