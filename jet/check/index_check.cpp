@@ -5,6 +5,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "jet/format/index_key.h"
 #include "jet/read/catalogue.h"
 #include "jet/write/index_tree.h"
 #include "jet/format/row_decoder.h"
@@ -15,39 +16,31 @@ namespace jet {
 
 namespace {
 
-constexpr std::size_t kPreviousOffset = 12;
-constexpr std::size_t kNextOffset = 16;
-constexpr std::size_t kTailOffset = 20;
-
 std::string where(const TableDefinition& table, std::size_t index) {
     return table.name + "." + physicalIndexName(table, index) + ": ";
-}
-
-std::uint32_t childPage(const std::vector<std::uint8_t>& entry) {
-    const std::size_t n = entry.size();
-    if (n < 8) throw Damage("index node entry is too short");   // a key and the child's page number
-    return (std::uint32_t(entry[n - 4]) << 24) | (std::uint32_t(entry[n - 3]) << 16) | (std::uint32_t(entry[n - 2]) << 8) | entry[n - 1];
 }
 
 // Walks the tree level by level; checks links and node entries. Returns the last leaf entry
 // below `page`.
 std::vector<std::uint8_t> checkSubtree(const PageFile& file, std::uint32_t page, std::size_t depth,
-                                       std::map<std::size_t, std::vector<std::uint32_t>>& levels, const std::string& prefix,
-                                       std::vector<std::string>& problems) {
+                                       std::map<std::size_t, std::vector<std::uint32_t>>& levels, std::set<std::uint32_t>& seen,
+                                       const std::string& prefix, std::vector<std::string>& problems) {
     if (depth > 8) throw Damage("index tree too deep");
+    // A page reached again is a loop; walking it again would cost time exponential in the depth.
+    if (!seen.insert(page).second) throw Damage("index page " + std::to_string(page) + " is reached twice");
     levels[depth].push_back(page);
     const ByteView view = file.page(page);
     const auto entries = readIndexPageEntries(view.bytes());
-    if (view.u8(0, "type") == static_cast<std::uint8_t>(PageType::IndexLeaf)) return entries.empty() ? std::vector<std::uint8_t>{} : entries.back();
+    const IndexNodeHeader header = readIndexNodeHeader(view);
+    if (header.isLeaf()) return entries.empty() ? std::vector<std::uint8_t>{} : entries.back();
     std::vector<std::uint8_t> last;
     for (const auto& entry : entries) {
-        const std::vector<std::uint8_t> childLast = checkSubtree(file, childPage(entry), depth + 1, levels, prefix, problems);
-        if (!std::equal(childLast.begin(), childLast.end(), entry.begin(), entry.end() - 4))
+        const std::vector<std::uint8_t> childLast = checkSubtree(file, entryChild(entry), depth + 1, levels, seen, prefix, problems);
+        if (!std::equal(childLast.begin(), childLast.end(), entry.begin(), entry.end() - index_node::kChildPointerSize))
             problems.push_back(prefix + "node page " + std::to_string(page) + " has an entry that is not its child's last entry");
         last = childLast;
     }
-    const std::uint32_t tail = view.u32(kTailOffset, "tail");
-    if (tail != 0) last = checkSubtree(file, tail, depth + 1, levels, prefix, problems);
+    if (header.tail != 0) last = checkSubtree(file, header.tail, depth + 1, levels, seen, prefix, problems);
     return last;
 }
 
@@ -70,12 +63,12 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
         const std::string prefix = where(table, i);
         const PhysicalIndex& physical = table.physicalIndexes[i];
         std::map<std::size_t, std::vector<std::uint32_t>> levels;
-        checkSubtree(file, physical.rootPage, 0, levels, prefix, problems);
+        std::set<std::uint32_t> seen;
+        checkSubtree(file, physical.rootPage, 0, levels, seen, prefix, problems);
         for (const auto& [depth, pages] : levels)
             for (std::size_t p = 0; p < pages.size(); ++p) {
-                const ByteView view = file.page(pages[p]);
-                const std::uint32_t previous = view.u32(kPreviousOffset, "previous"), next = view.u32(kNextOffset, "next");
-                if (previous != (p > 0 ? pages[p - 1] : 0) || next != (p + 1 < pages.size() ? pages[p + 1] : 0))
+                const IndexNodeHeader header = readIndexNodeHeader(file.page(pages[p]));
+                if (header.previous != (p > 0 ? pages[p - 1] : 0) || header.next != (p + 1 < pages.size() ? pages[p + 1] : 0))
                     problems.push_back(prefix + "page " + std::to_string(pages[p]) + " is not linked to its neighbours on level " + std::to_string(depth));
             }
         const std::vector<IndexEntryBytes> entries = readIndexTree(file, physical.rootPage).entries;
@@ -85,13 +78,10 @@ std::vector<std::string> checkTableIndexes(const PageFile& file, const TableDefi
         std::map<std::uint32_t, std::vector<std::uint8_t>> keyOfRow;   // by raw row pointer
         std::size_t distinct = 0;
         for (std::size_t e = 0; e < entries.size(); ++e) {
-            const std::vector<std::uint8_t> key(entries[e].begin(), entries[e].end() - 4);
-            if (e == 0 || key != std::vector<std::uint8_t>(entries[e - 1].begin(), entries[e - 1].end() - 4)) ++distinct;
-            else if (physical.flags & kIndexUniqueFlag) {
-                bool allNull = key.size() == physical.columns.size();   // a NULL column is its flag byte alone
-                for (std::size_t b = 0; allNull && b < key.size(); ++b) allNull = key[b] == 0x00 || key[b] == 0xFF;
-                if (!allNull) problems.push_back(prefix + "unique index holds a key twice");
-            }
+            const std::vector<std::uint8_t> key(entries[e].begin(), entries[e].end() - index_node::kRowPointerSize);
+            if (e == 0 || key != std::vector<std::uint8_t>(entries[e - 1].begin(), entries[e - 1].end() - index_node::kRowPointerSize)) ++distinct;
+            else if ((physical.flags & kIndexUniqueFlag) && !isAllNullKey(key, physical.columns.size()))
+                problems.push_back(prefix + "unique index holds a key twice");
             if (!keyOfRow.emplace(entryRow(entries[e]).raw(), key).second)
                 problems.push_back(prefix + "row " + std::to_string(entryRow(entries[e]).page) + ":" + std::to_string(entryRow(entries[e]).row) + " has more than one entry");
         }

@@ -8,9 +8,9 @@
 
 namespace jet {
 
-// Which object each page of a file belongs to, as the structure check finds them: a table's
-// definition pages, its data pages, its long-value pages, the pages of one of its indexes, usage
-// map pages. A page belongs to one object at most. Pages the usage maps of a table list are
+// Which object each page of a file belongs to, as the ownership walk (and, for data and
+// long-value pages, the structure check) finds them: a table's definition pages, its data pages,
+// its long-value pages, the pages of one of its indexes, usage map pages. A page belongs to one object at most. Pages the usage maps of a table list are
 // recorded too: a table may list only pages that no other table's object uses.
 // Every refusal is Error(Damaged) naming the file, the table and the page.
 class PageClaims {
@@ -28,6 +28,9 @@ public:
     std::uint32_t ownerOf(std::uint32_t page) const { return pageOwner_[page]; }
     const std::string& tableOf(std::uint32_t owner) const { return owners_[owner].table; }
     std::string describe(std::uint32_t owner) const;
+
+    // Whether a usage map of any table lists `page`.
+    bool isListed(std::uint32_t page) const { return firstListing_[page].tableKey != 0; }
 
     // A usage map of table `tableKey` (called `map`) lists `page`.
     void list(std::uint32_t page, std::uint32_t tableKey, const std::string& table, const std::string& map);

@@ -7,6 +7,7 @@
 #include "jet/write/file_editor.h"
 #include "jet/format/usage_map.h"
 #include "jet/check/page_claims.h"
+#include "jet/check/page_ownership.h"
 #include "jet/check/table_structure.h"
 
 namespace jet {
@@ -42,29 +43,16 @@ void checkGlobalMap(const PageFile& file, const PageClaims& claims) {
 
 void checkStructure(const PageFile& file) {
     checkSize(file);
-    PageClaims claims(file);
-    claims.claim(0, claims.addOwner(0, "", "file header"));
-    UsageMapRows mapRows;
-    mapRows.owner = claims.addOwner(0, "", "usage map rows");
-    mapRows.used.insert(kGlobalUsageMap.raw());
-    claims.claim(kGlobalUsageMap.page, mapRows.owner);
-
+    PageOwnership ownership(file);
     std::vector<CatalogueEntry> catalogue;
     try {
         catalogue = readCatalogue(file);
     } catch (const Damage& damage) {
         throw Error(ErrorKind::Damaged, file.path(), "MSysObjects", std::string("the system catalogue is unreadable: ") + damage.what());
     }
-    std::uint32_t key = 0;
-    bool catalogueListed = false;
-    for (const CatalogueEntry& entry : catalogue) {
-        if (!entry.isTable()) continue;
-        catalogueListed = catalogueListed || entry.definitionPage() == kCatalogueTablePage;
-        checkTableStructure(file, ++key, entry.name, entry.definitionPage(), claims, mapRows);
-    }
-    if (!catalogueListed) checkTableStructure(file, ++key, "MSysObjects", kCatalogueTablePage, claims, mapRows);
-    claims.checkListings();
-    checkGlobalMap(file, claims);
+    ownership.walk(catalogue, [&](const WalkedTable& table) { checkTableContent(file, table, ownership.claims()); });
+    ownership.claims().checkListings();
+    checkGlobalMap(file, ownership.claims());
 }
 
 }  // namespace jet

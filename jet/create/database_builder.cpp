@@ -13,7 +13,7 @@
 #include "jet/create/page_allocator.h"
 #include "jet/create/row_writer.h"
 #include "jet/create/system_catalogue.h"
-#include "jet/format/table_definition_writer.h"
+#include "jet/format/table_definition.h"
 #include "jet/create/table_index_writer.h"
 #include "jet/create/table_layout.h"
 #include "jet/format/usage_map_writer.h"

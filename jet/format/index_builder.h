@@ -5,6 +5,7 @@
 
 #include "jet/format/data_page.h"
 #include "jet/create/page_allocator.h"
+#include "jet/format/index_node.h"
 
 namespace jet {
 

@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::uint8_t kAscendingFlag = 0x7F;
 constexpr std::uint8_t kNullFlag = 0x00;
+constexpr std::uint8_t kDescendingFlag = 0x80;
+constexpr std::uint8_t kDescendingNullFlag = 0xFF;
 constexpr std::uint8_t kEndOfText = 0x01;
 constexpr std::uint8_t kEndOfKey = 0x00;
 
@@ -81,7 +83,9 @@ std::vector<std::uint8_t> generalTextKey(const std::string& text) {
     return key;
 }
 
-void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16_t sortOrder, const Value& value) {
+namespace {
+
+void appendAscendingKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16_t sortOrder, const Value& value) {
     if (isNull(value)) {
         key.push_back(kNullFlag);
         return;
@@ -116,6 +120,23 @@ void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16
     default:
         throw std::invalid_argument("index keys on " + columnTypeName(static_cast<std::uint8_t>(type)) + " columns are not supported");
     }
+}
+
+}  // namespace
+
+void appendIndexKey(std::vector<std::uint8_t>& key, ColumnType type, std::uint16_t sortOrder, const Value& value, bool ascending) {
+    const std::size_t start = key.size();
+    appendAscendingKey(key, type, sortOrder, value);
+    if (ascending) return;
+    key[start] = isNull(value) ? kDescendingNullFlag : kDescendingFlag;
+    for (std::size_t b = start + 1; b < key.size(); ++b) key[b] = static_cast<std::uint8_t>(~key[b]);
+}
+
+bool isAllNullKey(const std::vector<std::uint8_t>& key, std::size_t columnCount) {
+    if (key.size() != columnCount) return false;
+    for (std::uint8_t flag : key)
+        if (flag != kNullFlag && flag != kDescendingNullFlag) return false;
+    return true;
 }
 
 }  // namespace jet

@@ -5,6 +5,8 @@
 
 #include "jet/write/column_value.h"
 #include "jet/format/data_page.h"
+#include "jet/format/index_node.h"
+#include "jet/format/table_definition.h"
 #include "jet/create/database_builder.h"
 #include "jet/check/index_check.h"
 #include "jet/tests/test_support.h"
@@ -56,7 +58,7 @@ TEST(DamagedInput, DefinitionChainLoopingOntoItself) {
 
 TEST(DamagedInput, PointersPastTheEndOfTheFile) {
     auto image = sampleImage();
-    putU32(pageAt(image, tablePage(image)) + 0x37, 0xFFFFFF00u);   // owned-pages map on page 0xFFFFFF
+    putU32(pageAt(image, tablePage(image)) + tdef::kOwnedPagesMap, 0xFFFFFF00u);   // owned-pages map on page 0xFFFFFF
     const Error error = damageOf(image);
     EXPECT_EQ(error.kind(), ErrorKind::Damaged);
     EXPECT_NE(error.cause().find("past the end"), std::string::npos);
@@ -90,6 +92,30 @@ TEST(DamagedInput, IndexCheckOfATooShortNodeEntryIsDamage) {
         ADD_FAILURE() << "damage went unnoticed";
     } catch (const Damage& damage) {
         EXPECT_NE(std::string(damage.what()).find("too short"), std::string::npos) << damage.what();
+    }
+}
+
+// Index levels whose every entry leads to the same page below: four node levels over the old
+// root leaf. The index check must refuse the second visit of a page rather than walk the
+// 250^4 paths through them.
+TEST(DamagedInput, IndexCheckOfNodesSharingTheirChildIsDamage) {
+    auto image = sampleImage();
+    const std::uint32_t owner = tablePage(image);
+    const std::uint32_t root = Database::fromImage("damaged.mdb", image).table("Notes").physicalIndexes.at(0).rootPage;
+    const std::uint32_t first = static_cast<std::uint32_t>(image.size() / kPageSize);
+    image.resize(image.size() + 4 * kPageSize);
+    std::copy_n(pageAt(image, root), kPageSize, pageAt(image, first + 3));   // the leaf, moved to the bottom
+    const IndexEntryBytes entry{0x7F, 0x80, 0, 0, 1, 0, 0, 0x11, 1};
+    const std::vector<const IndexEntryBytes*> entries(250, &entry);
+    std::uint32_t node = root;
+    for (std::uint32_t child = first; child < first + 4; node = child++)
+        encodeIndexPage(pageAt(image, node), {static_cast<std::uint8_t>(PageType::IndexNode), owner, 0, 0, child}, entries,
+                        std::vector<std::uint32_t>(250, child));
+    try {
+        checkAllIndexes(PageFile::fromImage("damaged.mdb", image), false);
+        ADD_FAILURE() << "damage went unnoticed";
+    } catch (const Damage& damage) {
+        EXPECT_NE(std::string(damage.what()).find("twice"), std::string::npos) << damage.what();
     }
 }
 

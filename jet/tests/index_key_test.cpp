@@ -22,6 +22,30 @@ TEST(IndexKey, LongKeysAreBigEndianWithTheSignBitFlipped) {
     EXPECT_EQ(key(ColumnType::Byte, std::int64_t{200}), (std::vector<std::uint8_t>{0x7F, 200}));
 }
 
+// A descending column inverts its bytes so that larger values sort first; NULL sorts last.
+TEST(IndexKey, DescendingKeysInvertTheOrder) {
+    const auto descending = [](const Value& value) {
+        std::vector<std::uint8_t> out;
+        appendIndexKey(out, ColumnType::Long, 1033, value, false);
+        return out;
+    };
+    EXPECT_EQ(descending(std::int64_t{1}), (std::vector<std::uint8_t>{0x80, 0x7F, 0xFF, 0xFF, 0xFE}));
+    EXPECT_EQ(descending(Value{}), (std::vector<std::uint8_t>{0xFF}));
+    EXPECT_LT(descending(std::int64_t{3}), descending(std::int64_t{-5}));
+    EXPECT_LT(descending(std::int64_t{-5}), descending(Value{}));
+    std::vector<std::uint8_t> text;
+    appendIndexKey(text, ColumnType::Text, 1033, std::string("ab"), false);
+    EXPECT_EQ(text, (std::vector<std::uint8_t>{0x80, 0xB5, 0xB3, 0xFE, 0xFF}));
+
+    // A key of NULLs only, in either direction, is one flag byte per column.
+    std::vector<std::uint8_t> nulls;
+    appendIndexKey(nulls, ColumnType::Long, 1033, Value{});
+    appendIndexKey(nulls, ColumnType::Text, 1033, Value{}, false);
+    EXPECT_TRUE(isAllNullKey(nulls, 2));
+    EXPECT_FALSE(isAllNullKey(key(ColumnType::Byte, std::int64_t{0}), 1));   // 0x7F 0x00: a value, not two NULLs
+    EXPECT_FALSE(isAllNullKey(key(ColumnType::Byte, std::int64_t{0}), 2));
+}
+
 TEST(IndexKey, GeneralTextKeysFoldCaseAndEndWithMarkers) {
     EXPECT_EQ(generalTextKey("About"), (std::vector<std::uint8_t>{0x4A, 0x4C, 0x64, 0x6F, 0x6D, 0x01, 0x00}));
     EXPECT_EQ(generalTextKey("ABOUT"), generalTextKey("about"));

@@ -186,6 +186,25 @@ TEST_F(PageReuse, PagesAMapStillListsAreNotReused) {
     EXPECT_EQ(reusablePages(file, catalogue), std::vector<std::uint32_t>{dataPage});
 }
 
+// Which pages are free is asked of the walk the structure check makes: damage it finds (here
+// one map row serving two maps) offers no page at all and names the table.
+TEST_F(PageReuse, DamageTheOwnershipWalkFindsOffersNoPage) {
+    PageFile file = PageFile::load(path);
+    const auto catalogue = readCatalogue(file);
+    std::uint32_t almanacPage = 0;
+    for (const auto& entry : catalogue)
+        if (entry.name == "huangdao") almanacPage = entry.definitionPage();
+    const TableDefinition table = readTableDefinition(file, almanacPage);
+    putU32(file.mutablePage(almanacPage) + tdef::kFreePagesMap, table.ownedPagesMap.raw());
+    try {
+        reusablePages(file, catalogue);
+        ADD_FAILURE() << "pages offered from a damaged file";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.kind(), ErrorKind::Damaged);
+        EXPECT_EQ(error.table(), "huangdao");
+    }
+}
+
 }  // namespace
 }  // namespace jet
 

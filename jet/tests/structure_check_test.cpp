@@ -250,7 +250,7 @@ TEST(StructureCheck, SaysWhatIsWrongAndWhere) {
         << shared.cause();
 
     Image sharedMap = sound;   // Settings' free-space map is Bennian2011's
-    putU32(pageAt(sharedMap, tableOf(sound, "Settings").page) + 0x3B, fortunes.freePagesMap.raw());
+    putU32(pageAt(sharedMap, tableOf(sound, "Settings").page) + tdef::kFreePagesMap, fortunes.freePagesMap.raw());
     const Error mapRow = checkOf(sharedMap);
     EXPECT_EQ(mapRow.table(), "Settings");
     EXPECT_NE(mapRow.cause().find("is the row of another usage map too"), std::string::npos) << mapRow.cause();

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/file/page_file.h"
 #include "jet/format/table_definition.h"
 
 namespace jet {
@@ -18,7 +17,7 @@ struct ForeignKeySide {
     bool cascadeDeletes = false;
 };
 
-// The relationship sides of a table (its logical indexes of type foreign key). Throws Damage.
-std::vector<ForeignKeySide> readForeignKeys(const PageFile& file, const TableDefinition& table);
+// The relationship sides of a table (its logical indexes of type foreign key).
+std::vector<ForeignKeySide> readForeignKeys(const TableDefinition& table);
 
 }  // namespace jet

@@ -4,19 +4,10 @@
 #include <functional>
 #include <vector>
 
-#include "jet/format/data_page.h"
 #include "jet/file/page_file.h"
+#include "jet/format/index_node.h"
 
 namespace jet {
-
-// One leaf entry as stored, prefix compression undone: key bytes, then the row's 3-byte
-// big-endian page and row number.
-using IndexEntryBytes = std::vector<std::uint8_t>;
-
-inline RowPointer entryRow(const IndexEntryBytes& entry) {
-    const std::size_t n = entry.size();
-    return {(std::uint32_t(entry[n - 4]) << 16) | (std::uint32_t(entry[n - 3]) << 8) | entry[n - 2], entry[n - 1]};
-}
 
 struct IndexTreeContent {
     std::vector<IndexEntryBytes> entries;   // leaf entries in tree order
@@ -29,10 +20,6 @@ IndexTreeContent readIndexTree(const PageFile& file, std::uint32_t root);
 // The pages of the tree only (what rewriting it frees or reuses), root first; leaf pages are
 // not decoded.
 std::vector<std::uint32_t> indexTreePages(const PageFile& file, std::uint32_t root);
-
-// The entry boundaries of one index page, prefix compression undone. Node entries include their
-// 4-byte child page. Throws Damage.
-std::vector<std::vector<std::uint8_t>> readIndexPageEntries(Bytes page);
 
 // Writes `entries` (sorted) as a tree of leaves linked previous/next under node levels, into
 // pages taken from `reuse` first (the first becomes the root) and then from `allocate`. Returns

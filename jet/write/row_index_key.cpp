@@ -20,19 +20,14 @@ bool rowIndexKey(const TableDefinition& table, std::size_t physicalIndex, const 
             throw std::out_of_range("index " + physicalIndexName(table, physicalIndex) + " names column number " + std::to_string(keyColumn.columnNumber) +
                                     ", which the table does not have");
         const ColumnDefinition& column = table.columns[c];
-        const std::size_t part = key.size();   // this column's bytes start here
         try {
-            appendIndexKey(key, column.columnType(), column.sortOrder, *values[c]);
+            appendIndexKey(key, column.columnType(), column.sortOrder, *values[c], keyColumn.ascending);
         } catch (const std::invalid_argument& error) {
             throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
                           "cannot encode the key of index " + physicalIndexName(table, physicalIndex) + " for column " + column.name + " (sort order " +
                               std::to_string(column.sortOrder) + "): " + error.what());
         }
         if (!isNull(*values[c])) allNull = false;
-        if (!keyColumn.ascending) {
-            key[part] = isNull(*values[c]) ? 0xFF : 0x80;
-            for (std::size_t b = part + 1; b < key.size(); ++b) key[b] = static_cast<std::uint8_t>(~key[b]);
-        }
     }
     return !(allNull && (physical.flags & kIndexIgnoreNullsFlag));
 }

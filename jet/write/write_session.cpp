@@ -12,7 +12,7 @@
 #include "jet/format/row_decoder.h"
 #include "jet/write/row_index_key.h"
 #include "jet/write/value_row.h"
-#include "jet/write/table_definition_editor.h"
+#include "jet/format/table_definition.h"
 #include "jet/format/text_codec.h"
 
 namespace jet {
@@ -122,7 +122,7 @@ TableState& WriteSession::table(const std::string& name) {
         }
         state->indexes.resize(state->definition.physicalIndexes.size());
         try {
-            state->foreignKeys = readForeignKeys(file_, state->definition);
+            state->foreignKeys = readForeignKeys(state->definition);
         } catch (const Damage& damage) {
             throw Error(ErrorKind::Damaged, file_.path(), found->name, std::string("damaged database: ") + damage.what());
         }
