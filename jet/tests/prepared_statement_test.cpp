@@ -102,12 +102,15 @@ TEST_F(PreparedStatementTest, ResolvesAgainAfterTheConnectionReloadsTheFile) {
     connection.beginWork();
     EXPECT_EQ(insert.execute(almanacRow(20, 5)), 1u);
     EXPECT_EQ(update.execute({Value(hexText(5000, 1)), Value(starSigns()[0])}), 1u);
+    EXPECT_EQ(connection.execute(kAlmanacInsert, almanacRow(21, 5)), 1u);
     connection.rollbackWork();
     connection.beginWork();
     for (std::size_t day = 20; day < 25; ++day) EXPECT_EQ(insert.execute(almanacRow(day, 5)), 1u);
     EXPECT_EQ(update.execute({Value(hexText(6000, 2)), Value(starSigns()[1])}), 1u);
+    // So does the statement execute() keeps for a text it runs again.
+    EXPECT_EQ(connection.execute(kAlmanacInsert, almanacRow(30, 5)), 1u);
     connection.commitWork();
-    EXPECT_EQ(rowsOf(path, "huangdao").size(), 15u);
+    EXPECT_EQ(rowsOf(path, "huangdao").size(), 16u);
     JET_EXPECT_INDEXES_CONSISTENT(path, true);
 }
 

@@ -80,9 +80,13 @@ PreparedStatement Connection::prepare(std::string_view sql) {
 }
 
 std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
-    PreparedStatement statement = parsed(sql);
-    session_->checkParameterCount(statement.parameterCount(), parameters.size());
-    return run(statement, parameters);
+    // A caller that repeats one text runs the statement prepared for it the time before.
+    if (!last_ || last_->sql != sql) {
+        last_.reset();
+        last_.emplace(LastStatement{std::string(sql), parsed(sql)});
+    }
+    session_->checkParameterCount(last_->statement.parameterCount(), parameters.size());
+    return run(last_->statement, parameters);
 }
 
 std::size_t Connection::run(PreparedStatement& statement, const std::vector<Value>& parameters) {

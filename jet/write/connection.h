@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,8 @@ public:
     // Parses a statement and resolves its table and column names (SqlSyntax, NotFound, ...), to
     // run it many times with new parameters. See PreparedStatement.
     PreparedStatement prepare(std::string_view sql);
-    // Prepares and runs one statement; `?` parameters take UTF-8 text, integers or NULL
+    // Prepares and runs one statement (a text run again reuses the statement prepared for it
+    // the time before); `?` parameters take UTF-8 text, integers or NULL
     // (std::monostate). Returns the number of rows inserted, changed or deleted. Hand the values
     // over (std::move) to spare copying their text.
     std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
@@ -75,6 +77,12 @@ private:
     std::uint64_t loads_ = 0;   // counts the loads of the file: statements resolved before the last one resolve again
     bool inWork_ = false;
     bool damaged_ = false;   // a statement of the open unit found the file damaged; only a rollback helps
+    // The statement execute() ran last, kept prepared for a caller that runs its text again.
+    struct LastStatement {
+        std::string sql;
+        PreparedStatement statement;
+    };
+    std::optional<LastStatement> last_;
     // What this connection's statements reach it through; they find it gone once it is destroyed.
     std::shared_ptr<Connection*> self_ = std::make_shared<Connection*>(this);
 };
