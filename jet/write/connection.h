@@ -49,9 +49,9 @@ public:
     // run it many times with new parameters. See PreparedStatement.
     PreparedStatement prepare(std::string_view sql);
     // Prepares and runs one statement (a text run again reuses the statement prepared for it
-    // the time before); `?` parameters take UTF-8 text, integers or NULL
-    // (std::monostate). Returns the number of rows inserted, changed or deleted. Hand the values
-    // over (std::move) to spare copying their text.
+    // the time before); `?` parameters take UTF-8 text, integers or NULL (std::monostate).
+    // Returns the number of rows inserted, changed or deleted. Hand the values over (std::move)
+    // to spare copying their text.
     std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
     void commitWork();
     void rollbackWork();
@@ -62,6 +62,7 @@ private:
     void reload();
     void save();
     void refuseIfDamaged() const;
+    // A statement of this connection parsed from `sql` (SqlSyntax), not yet resolved.
     PreparedStatement parsed(std::string_view sql);
     // Resolves the statement against the file as now loaded.
     void resolve(PreparedStatement& statement);
