@@ -22,10 +22,10 @@ struct WriteTarget {
 };
 
 // Each runs one resolved statement on the image and returns the rows it inserted, changed or
-// deleted. Every value, key and rule is checked before the first page changes; the index entries
-// change in memory (written by rewriteChangedIndexes at the session's flush), as do an insert's
-// row count and AutoNumber counter (written at the flush too). A failure may leave pages changed: the
-// session's journal and the undo put them back. Errors are jet::Error naming file and table.
+// deleted. Every value, key and rule is checked before the first page changes. Index entries
+// change in memory, as do an insert's row count and AutoNumber counter; the session's flush
+// writes them. A failure may leave pages changed: the session's journal and the undo put them
+// back. Errors are jet::Error naming the file and table.
 std::size_t executeInsert(WriteTarget& target, ResolvedInsert& insert, const std::vector<Value>& parameters);
 std::size_t executeUpdate(WriteTarget& target, const ResolvedUpdate& update, const std::vector<Value>& parameters);
 std::size_t executeDelete(WriteTarget& target, const ResolvedDelete& remove, const std::vector<Value>& parameters);
