@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
             Connection connection(work);
             connection.beginWork();
             connection.execute("DELETE FROM huangdao", {});
-            for (const auto& row : year) connection.execute(kAlmanacInsert, row);
+            PreparedStatement insert = connection.prepare(kAlmanacInsert);
+            for (const auto& row : year) insert.execute(row);
             connection.commitWork();
         }
         almanac.push_back(millisecondsSince(start));
@@ -111,9 +112,9 @@ int main(int argc, char** argv) {
         {
             Connection connection(work);
             connection.beginWork();
+            PreparedStatement update = connection.prepare(kFortuneUpdate);
             for (std::size_t a = 0; a < 12; ++a)
-                connection.execute(kFortuneUpdate, {Value(chineseText(2500, static_cast<unsigned>(a))), Value(chineseText(1650, static_cast<unsigned>(a + 20))),
-                                                    Value(zodiacAnimals()[a])});
+                update.execute({Value(chineseText(2500, static_cast<unsigned>(a))), Value(chineseText(1650, static_cast<unsigned>(a + 20))), Value(zodiacAnimals()[a])});
             connection.commitWork();
         }
         fortune.push_back(millisecondsSince(start));

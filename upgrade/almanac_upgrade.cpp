@@ -42,7 +42,7 @@ bool holdsAlmanac(const Installation& installation, const ProductFolder& folder,
 // Empties huangdao and inserts every carried day in order.
 void rebuildAlmanac(ProductQuery& query) {
     query.execute(kDeleteAlmanac);
-    for (const SqlParameters& day : almanacDayValues()) query.execute(kInsertAlmanacDay, day);
+    query.executeEach(kInsertAlmanacDay, almanacDayValues());
 }
 
 }  // namespace

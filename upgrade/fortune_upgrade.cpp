@@ -35,11 +35,11 @@ const std::vector<SqlParameters>& horoscopeValues() {
 }
 
 void updateZodiacFortunes(ProductQuery& query) {
-    for (const SqlParameters& values : zodiacFortuneValues()) query.execute(kUpdateFortune, values);
+    query.executeEach(kUpdateFortune, zodiacFortuneValues());
 }
 
 void updateHoroscopes(ProductQuery& query) {
-    for (const SqlParameters& values : horoscopeValues()) query.execute(kUpdateHoroscope, values);
+    query.executeEach(kUpdateHoroscope, horoscopeValues());
 }
 
 // Runs one block on one file as one unit of work.

@@ -40,6 +40,26 @@ decltype(auto) translatedErrors(Call&& call) {
     }
 }
 
+// Sets `values` to a statement's parameters, reusing the storage they hold.
+void assignJetValues(std::vector<jet::Value>& values, const SqlParameters& parameters) {
+    values.resize(parameters.size());
+    for (std::size_t i = 0; i < parameters.size(); ++i) assignJetValue(values[i], parameters[i]);
+}
+
+class JetProductStatement : public ProductStatement {
+public:
+    explicit JetProductStatement(jet::PreparedStatement statement) : statement_(std::move(statement)) {}
+
+    std::size_t execute(const SqlParameters& parameters) override {
+        assignJetValues(values_, parameters);
+        return translatedErrors([&] { return statement_.execute(values_); });
+    }
+
+private:
+    jet::PreparedStatement statement_;
+    std::vector<jet::Value> values_;   // the last execution's parameters, storage kept for the next
+};
+
 class JetProductDatabase : public ProductDatabase {
 public:
     explicit JetProductDatabase(const fs::path& file) : file_(file), connection_(text::utf8FromPath(file)) {}
@@ -49,9 +69,12 @@ public:
     }
 
     std::size_t execute(std::string_view sql, const SqlParameters& parameters) override {
-        values_.resize(parameters.size());
-        for (std::size_t i = 0; i < parameters.size(); ++i) assignJetValue(values_[i], parameters[i]);
+        assignJetValues(values_, parameters);
         return translatedErrors([&] { return connection_.execute(sql, values_); });
+    }
+
+    std::unique_ptr<ProductStatement> prepare(std::string_view sql) override {
+        return translatedErrors([&] { return std::make_unique<JetProductStatement>(connection_.prepare(sql)); });
     }
 
     void commitWork() override {

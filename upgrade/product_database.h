@@ -20,6 +20,15 @@ namespace upgrade {
 using SqlParameter = std::variant<std::monostate, std::string, std::int64_t, std::u16string>;
 using SqlParameters = std::vector<SqlParameter>;
 
+// A statement of one open database, prepared once to run many times with new parameters, in
+// the database's units of work. It is used only while its database is open.
+class ProductStatement {
+public:
+    virtual ~ProductStatement() = default;
+    // Runs the statement; returns the number of rows it changed.
+    virtual std::size_t execute(const SqlParameters& parameters) = 0;
+};
+
 class ProductDatabase {
 public:
     virtual ~ProductDatabase() = default;
@@ -27,6 +36,9 @@ public:
     virtual void beginWork() = 0;
     // Runs one statement; returns the number of rows it changed.
     virtual std::size_t execute(std::string_view sql, const SqlParameters& parameters) = 0;
+    // Prepares a statement that is run many times (a statement the database refuses whatever
+    // its parameters fails here already).
+    virtual std::unique_ptr<ProductStatement> prepare(std::string_view sql) = 0;
     // Makes the unit's changes durable, all or nothing.
     virtual void commitWork() = 0;
     // Drops the unit's changes; the file stays exactly as it was.

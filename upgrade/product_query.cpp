@@ -92,6 +92,15 @@ std::size_t ProductQuery::execute(std::string_view sql, const SqlParameters& par
     return guarded([&](ProductDatabase& db) { return db.execute(sql, parameters); });
 }
 
+std::size_t ProductQuery::executeEach(std::string_view sql, const std::vector<SqlParameters>& parameterSets) {
+    return guarded([&](ProductDatabase& db) {
+        const std::unique_ptr<ProductStatement> statement = db.prepare(sql);
+        std::size_t changed = 0;
+        for (const SqlParameters& parameters : parameterSets) changed += statement->execute(parameters);
+        return changed;
+    });
+}
+
 void ProductQuery::beginWork() {
     guarded([](ProductDatabase& db) { db.beginWork(); });
 }

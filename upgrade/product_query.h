@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace upgrade {
 
@@ -54,6 +55,9 @@ public:
     // Statements and units of work on the file pointed at; the first one
     // opens it. Failures throw DatabaseError, its cause in the user's words.
     std::size_t execute(std::string_view sql, const SqlParameters& parameters = {});
+    // Runs one statement once for each set of parameters, prepared once; returns the number of
+    // rows changed in all. Stops at the first failure.
+    std::size_t executeEach(std::string_view sql, const std::vector<SqlParameters>& parameterSets);
     void beginWork();
     void commitWork();
     // Never throws: a failed rollback drops the connection, which leaves the

@@ -54,10 +54,16 @@ RowPointer entryRow(const IndexEntryBytes& entry) {
 }
 
 void appendEntryRow(IndexEntryBytes& entry, RowPointer row) {
-    entry.push_back(static_cast<std::uint8_t>(row.page >> 16));
-    entry.push_back(static_cast<std::uint8_t>(row.page >> 8));
-    entry.push_back(static_cast<std::uint8_t>(row.page));
-    entry.push_back(row.row);
+    entry.resize(entry.size() + index_node::kRowPointerSize);
+    setEntryRow(entry, row);
+}
+
+void setEntryRow(IndexEntryBytes& entry, RowPointer row) {
+    std::uint8_t* tail = entry.data() + entry.size() - index_node::kRowPointerSize;
+    tail[0] = static_cast<std::uint8_t>(row.page >> 16);
+    tail[1] = static_cast<std::uint8_t>(row.page >> 8);
+    tail[2] = static_cast<std::uint8_t>(row.page);
+    tail[3] = row.row;
 }
 
 std::uint32_t entryChild(const IndexEntryBytes& nodeEntry) {

@@ -52,6 +52,8 @@ std::vector<IndexEntryBytes> readIndexPageEntries(Bytes page);
 RowPointer entryRow(const IndexEntryBytes& entry);
 // Appends a row pointer as leaf entries end with it.
 void appendEntryRow(IndexEntryBytes& entry, RowPointer row);
+// Overwrites the row pointer an entry ends with.
+void setEntryRow(IndexEntryBytes& entry, RowPointer row);
 // The child page a node entry points at. Throws Damage when the entry is too short.
 std::uint32_t entryChild(const IndexEntryBytes& nodeEntry);
 

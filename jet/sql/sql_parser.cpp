@@ -1,6 +1,5 @@
 #include "jet/sql/sql_parser.h"
 
-#include <atomic>
 #include <cctype>
 #include <charconv>
 
@@ -223,8 +222,6 @@ private:
         ++next_;
         expectKeyword("INTO");
         InsertStatement statement;
-        static std::atomic<std::uint64_t> serials{0};
-        statement.serial = ++serials;
         statement.table = name("a table name");
         if (isSymbol(peek(), "(")) {
             ++next_;

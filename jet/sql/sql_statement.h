@@ -42,9 +42,6 @@ struct DeleteStatement {
 };
 
 struct InsertStatement {
-    // Distinct for every statement the parser makes in this process (0: made otherwise), so a
-    // session can recognise a statement whose names it has already resolved.
-    std::uint64_t serial = 0;
     std::string table;
     std::vector<std::string> columns;   // empty: every column in table order
     std::vector<SqlOperand> values;

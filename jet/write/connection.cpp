@@ -6,6 +6,7 @@
 #include "jet/file/side_file.h"
 #include "jet/sql/sql_parser.h"
 #include "jet/check/structure_check.h"
+#include "jet/write/resolved_statement.h"
 #include "jet/write/write_session.h"
 
 namespace jet {
@@ -31,6 +32,7 @@ void Connection::reload() {
     auto session = std::make_unique<WriteSession>(path_, file.releaseImage());
     checkStructure(session->file());
     session_ = std::move(session);
+    ++loads_;
     damaged_ = false;
 }
 
@@ -40,26 +42,57 @@ void Connection::beginWork() {
     inWork_ = true;
 }
 
-std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
+void Connection::refuseIfDamaged() const {
     if (damaged_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work found the file damaged; roll the unit back");
-    if (!lastParsed_ || sql != lastSql_) {
-        try {
-            lastParsed_ = std::make_shared<const ParsedStatement>(parseSql(sql));
-            lastSql_ = std::string(sql);
-        } catch (const SqlSyntaxError& error) {
-            throw Error(ErrorKind::SqlSyntax, path_, "", error.what());
-        }
-    }
-    const std::shared_ptr<const ParsedStatement> parsed = lastParsed_;
-    std::size_t changed = 0;
+}
+
+template <typename Call>
+decltype(auto) Connection::notingDamage(Call&& call) {
     try {
-        changed = session_->execute(*parsed, parameters);
+        return call();
     } catch (const Error& error) {
         // The session is as it was before the statement. A unit whose file turned out damaged
         // is not committed, though: only rolled back.
         if (inWork_ && error.kind() == ErrorKind::Damaged) damaged_ = true;
         throw;
     }
+}
+
+PreparedStatement Connection::parsed(std::string_view sql) {
+    refuseIfDamaged();
+    try {
+        return PreparedStatement(self_, path_, std::make_shared<const ParsedStatement>(parseSql(sql)));
+    } catch (const SqlSyntaxError& error) {
+        throw Error(ErrorKind::SqlSyntax, path_, "", error.what());
+    }
+}
+
+void Connection::resolve(PreparedStatement& statement) {
+    statement.resolved_.reset();
+    statement.resolved_ = notingDamage([&] { return std::make_unique<ResolvedStatement>(session_->resolve(*statement.parsed_)); });
+    statement.resolvedForLoad_ = loads_;
+}
+
+PreparedStatement Connection::prepare(std::string_view sql) {
+    PreparedStatement statement = parsed(sql);
+    resolve(statement);
+    return statement;
+}
+
+std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& parameters) {
+    // A caller that repeats one text runs the statement prepared for it the time before.
+    if (!last_ || last_->sql != sql) {
+        last_.reset();
+        last_.emplace(LastStatement{std::string(sql), parsed(sql)});
+    }
+    session_->checkParameterCount(last_->statement.parameterCount(), parameters.size());
+    return run(last_->statement, parameters);
+}
+
+std::size_t Connection::run(PreparedStatement& statement, const std::vector<Value>& parameters) {
+    refuseIfDamaged();
+    if (!statement.resolved_ || statement.resolvedForLoad_ != loads_) resolve(statement);
+    const std::size_t changed = notingDamage([&] { return session_->execute(*statement.resolved_, parameters); });
     if (!inWork_) {
         try {
             save();

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "jet/value.h"
+#include "jet/write/prepared_statement.h"
 
 namespace jet {
 
 class WriteSession;
-struct ParsedStatement;
 class WriterLock;
 
 // A Jet 4 database opened for writing. Statements change an in-memory image of the file; a
@@ -43,25 +45,47 @@ public:
     bool inWork() const { return inWork_; }
 
     void beginWork();
-    // Runs one statement; `?` parameters take UTF-8 text, integers or NULL (std::monostate).
-    // Returns the number of rows inserted, changed or deleted. Hand the values over
-    // (std::move) to spare copying their text.
+    // Parses a statement and resolves its table and column names (SqlSyntax, NotFound, ...), to
+    // run it many times with new parameters. See PreparedStatement.
+    PreparedStatement prepare(std::string_view sql);
+    // Prepares and runs one statement (a text run again reuses the statement prepared for it
+    // the time before); `?` parameters take UTF-8 text, integers or NULL (std::monostate).
+    // Returns the number of rows inserted, changed or deleted. Hand the values over (std::move)
+    // to spare copying their text.
     std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
     void commitWork();
     void rollbackWork();
 
 private:
+    friend class PreparedStatement;
+
     void reload();
     void save();
+    void refuseIfDamaged() const;
+    // A statement of this connection parsed from `sql` (SqlSyntax), not yet resolved.
+    PreparedStatement parsed(std::string_view sql);
+    // Resolves the statement against the file as now loaded.
+    void resolve(PreparedStatement& statement);
+    // Runs a statement of this connection, committing it unless a unit is open.
+    std::size_t run(PreparedStatement& statement, const std::vector<Value>& parameters);
+    // Runs `call`; damage it finds inside a unit leaves the unit only to be rolled back.
+    template <typename Call>
+    decltype(auto) notingDamage(Call&& call);
 
     std::string path_;
     std::unique_ptr<WriterLock> lock_;
     std::unique_ptr<WriteSession> session_;
+    std::uint64_t loads_ = 0;   // counts the loads of the file: statements resolved before the last one resolve again
     bool inWork_ = false;
     bool damaged_ = false;   // a statement of the open unit found the file damaged; only a rollback helps
-    // The last statement parsed: the upgrade runs one text many times with new parameters.
-    std::string lastSql_;
-    std::shared_ptr<const ParsedStatement> lastParsed_;
+    // The statement execute() ran last, kept prepared for a caller that runs its text again.
+    struct LastStatement {
+        std::string sql;
+        PreparedStatement statement;
+    };
+    std::optional<LastStatement> last_;
+    // What this connection's statements reach it through; they find it gone once it is destroyed.
+    std::shared_ptr<Connection*> self_ = std::make_shared<Connection*>(this);
 };
 
 }  // namespace jet

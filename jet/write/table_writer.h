@@ -33,19 +33,6 @@ struct TableState {
     std::string refusal;                    // why rows cannot be inserted, when they cannot
     bool countsPending = false;             // definition.rowCount/lastAutoNumber not yet in the TDEF
     std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
-    // What an INSERT reuses from one row to the next: the column positions of the last column
-    // list, and buffers whose storage is kept so that a long run of inserts allocates little.
-    struct InsertScratch {
-        std::uint64_t serial = 0;   // of the statement `positions` were resolved for
-        std::vector<std::string> names;
-        std::vector<std::size_t> positions;
-        std::vector<const Value*> cells;   // each column's value
-        std::vector<Value> converted;      // values that had to be converted or generated
-        std::vector<RowField> fields;
-        std::vector<std::uint8_t> row;
-        std::vector<std::vector<std::uint8_t>> keys;   // per physical index
-        std::vector<bool> keyUsed;
-    } insertScratch;
 };
 
 // A live row: `id` is the row number indexes know (an overflow stub when the data moved), `data`

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ struct FakeFileState {
     std::string failureTable = "huangdao";
     std::string failure = "no such table: huangdao";
     int statementsSeen = 0;
+    int prepared = 0;   // statements prepared to run many times
     // What every statement reports as the number of rows it changed.
     std::size_t changedRows = 1;
 };
@@ -43,6 +45,10 @@ public:
         pending_.push_back({std::string(sql), parameters});
         return state_.changedRows;
     }
+    std::unique_ptr<upgrade::ProductStatement> prepare(std::string_view sql) override {
+        ++state_.prepared;
+        return std::make_unique<Statement>(*this, std::string(sql));
+    }
     void commitWork() override {
         state_.committed.insert(state_.committed.end(), pending_.begin(), pending_.end());
         pending_.clear();
@@ -54,6 +60,17 @@ public:
     }
 
 private:
+    // Runs as the database's own statements do, recorded the same way.
+    class Statement : public upgrade::ProductStatement {
+    public:
+        Statement(FakeProductDatabase& database, std::string sql) : database_(database), sql_(std::move(sql)) {}
+        std::size_t execute(const upgrade::SqlParameters& parameters) override { return database_.execute(sql_, parameters); }
+
+    private:
+        FakeProductDatabase& database_;
+        std::string sql_;
+    };
+
     FakeFileState& state_;
     std::vector<RecordedStatement> pending_;
 };

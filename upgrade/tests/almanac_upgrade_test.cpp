@@ -46,6 +46,7 @@ TEST_F(AlmanacUpgrade, RebuildsTheTableWithEveryCarriedDayInOneUnit) {
     const FakeFileState& state = opener.state(file);
     ASSERT_EQ(state.committed.size(), 1 + content::almanacDayCount());
     EXPECT_EQ(state.commits, 1);
+    EXPECT_EQ(state.prepared, 1) << "the insert is prepared once for all the days";
     EXPECT_EQ(state.committed[0].sql, "DELETE FROM huangdao");
     for (std::size_t i = 0; i < content::almanacDayCount(); i += 97) {
         const RecordedStatement& insert = state.committed[1 + i];

@@ -50,6 +50,7 @@ TEST_F(FortuneUpgrade, AnimalRowsGetTheirYearlyAndMonthlyTextsInOrder) {
         EXPECT_EQ(std::get<std::string>(statements[i].parameters[2]), keys[i]);
     }
     EXPECT_EQ(opener.state(file).commits, 1) << "one unit for the file";
+    EXPECT_EQ(opener.state(file).prepared, 1) << "the update is prepared once for the twelve animals";
     EXPECT_EQ(feedback.messages.back(), kSuccess);
 }
 

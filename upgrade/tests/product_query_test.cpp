@@ -132,3 +132,33 @@ TEST(ProductQuery, ReleaseClosesTheFileAndTheNextStatementOpensItAgain) {
     EXPECT_TRUE(query.isOpen());
     EXPECT_EQ(opener.state(file).opens, 2);
 }
+
+TEST(ProductQuery, ExecuteEachPreparesOnceRunsEverySetAndStopsAtTheFirstFailure) {
+    TemporaryPrefix prefix;
+    const auto file = prefix.install(kDir, "\\QorBirth.dll");
+    FakeOpener opener;
+    FakeFileState& state = opener.state(file);
+    state.changedRows = 2;
+    ProductQuery query(opener, prefix.installation());
+    query.pointAt(kDir, "\\QorBirth.dll");
+    const std::vector<upgrade::SqlParameters> sets = {{"a"}, {"b"}, {"c"}};
+    query.beginWork();
+    EXPECT_EQ(query.executeEach("delete from huangdao where gn = ?", sets), 6u);
+    query.commitWork();
+    EXPECT_EQ(state.prepared, 1);
+    ASSERT_EQ(state.committed.size(), 3u);
+    EXPECT_EQ(std::get<std::string>(state.committed[2].parameters[0]), "c");
+
+    state.failAtStatement = state.statementsSeen + 2;
+    query.beginWork();
+    try {
+        query.executeEach("delete from huangdao where gn = ?", sets);
+        FAIL() << "the second set fails";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.fileName(), "QorBirth.dll");
+        EXPECT_EQ(e.kind(), upgrade::FailureKind::TableMissing);
+    }
+    query.rollbackWork();
+    EXPECT_EQ(state.statementsSeen, 5) << "nothing runs after the failure";
+    EXPECT_EQ(state.committed.size(), 3u);
+}

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
             Connection connection(path);
             connection.beginWork();
             connection.execute("DELETE FROM huangdao", {});
-            for (std::size_t day = 0; day < 1861; ++day) connection.execute(kAlmanacInsert, almanacRow(day, 2));
+            PreparedStatement insert = connection.prepare(kAlmanacInsert);
+            for (std::size_t day = 0; day < 1861; ++day) insert.execute(almanacRow(day, 2));
             connection.commitWork();
             written.push_back(path);
         }
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
                 Connection connection(path);
                 connection.beginWork();
                 connection.execute("DELETE FROM huangdao", {});
-                for (std::size_t day = 0; day < 400; ++day) connection.execute(kAlmanacInsert, almanacRow(day, round));
+                PreparedStatement insert = connection.prepare(kAlmanacInsert);
+                for (std::size_t day = 0; day < 400; ++day) insert.execute(almanacRow(day, round));
                 for (std::size_t a = 0; a < 12; ++a)
                     connection.execute(kFortuneUpdate, {Value(chineseText(1600 + 500 * a, round * 50 + a)), Value(chineseText(1650, round * 50 + 20 + a)),
                                                         Value(zodiacAnimals()[a])});
