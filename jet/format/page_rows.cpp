@@ -5,7 +5,6 @@
 #include <string>
 
 #include "jet/format/data_page.h"
-#include "jet/create/data_page_builder.h"
 #include "jet/file/page_file.h"
 
 namespace jet {

@@ -7,6 +7,10 @@
 
 namespace jet {
 
+inline constexpr std::size_t kDataPageHeaderSize = 14;
+inline constexpr std::size_t kMaxRowsPerPage = 255;
+inline constexpr std::uint32_t kLongValuePageOwner = 0x4C41564C;   // "LVAL"
+
 // One entry of a data page's row table, with a copy of its bytes.
 struct PageRow {
     std::uint16_t flags = 0;   // kRowDeletedFlag / kRowOverflowFlag bits of the offset entry

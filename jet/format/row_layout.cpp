@@ -32,9 +32,11 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const ColumnDefinition& column = columns[c];
         if (column.isFixed() || isNull(*values[c])) continue;
-        if (column.columnType() == ColumnType::Memo) throw std::logic_error("layoutRowInto: memo values are placed field by field");
-        if (column.columnType() != ColumnType::Text) notWritten(column);
-        room += textRoom(*values[c]);
+        if (column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole)
+            throw std::logic_error("layoutRowInto: long values are placed field by field");
+        if (column.columnType() == ColumnType::Binary) room += std::get<Blob>(*values[c]).size();
+        else if (column.columnType() == ColumnType::Text) room += textRoom(*values[c]);
+        else notWritten(column);
     }
     std::array<const ColumnDefinition*, RowFrame::kMaxSlots> slotColumn;
     std::array<const Value*, RowFrame::kMaxSlots> slotValue;
@@ -70,8 +72,14 @@ void layoutRowInto(const TableDefinition& table, const std::vector<const Value*>
         std::array<std::uint16_t, RowFrame::kMaxSlots> offsets;
         for (std::size_t slot = 0; slot < variableSlots; ++slot) {
             offsets[slot] = static_cast<std::uint16_t>(at);
-            if (slotColumn[slot] && !isNull(*slotValue[slot]))
+            if (!slotColumn[slot] || isNull(*slotValue[slot])) continue;
+            if (slotColumn[slot]->columnType() == ColumnType::Binary) {
+                const Blob& blob = std::get<Blob>(*slotValue[slot]);
+                if (!blob.empty()) std::memcpy(out + at, blob.data(), blob.size());
+                at += blob.size();
+            } else {
                 at += encodeTextValueInto(*slotColumn[slot], *slotValue[slot], out + at);
+            }
         }
         putU16(out + at, static_cast<std::uint32_t>(at));
         at += 2;

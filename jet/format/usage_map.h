@@ -7,6 +7,9 @@
 
 namespace jet {
 
+inline constexpr std::size_t kMapBitmapBytes = 64;
+inline constexpr std::size_t kMapRowSize = 5 + kMapBitmapBytes;   // every map row Access writes is 69 bytes
+
 // Decodes a usage map row (inline bitmap or references to bitmap pages) into the ascending list
 // of page numbers whose bits are set. Pages past the end of the file are left out. Throws Damage
 // when the map is malformed.

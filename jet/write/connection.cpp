@@ -71,6 +71,27 @@ std::size_t Connection::execute(std::string_view sql, const std::vector<Value>& 
     return changed;
 }
 
+void Connection::applyChange(const std::function<void(WriteSession&)>& change) {
+    if (damaged_) throw Error(ErrorKind::InvalidArgument, path_, "", "an earlier statement of this unit of work found the file damaged; roll the unit back");
+    // Pending index changes go into the image first, so that a copy of it is the whole state.
+    session_->flush();
+    std::vector<std::uint8_t> before = session_->file().image();
+    try {
+        change(*session_);
+    } catch (...) {
+        session_ = std::make_unique<WriteSession>(path_, std::move(before));
+        throw;
+    }
+    if (!inWork_) {
+        try {
+            save();
+        } catch (...) {
+            reload();
+            throw;
+        }
+    }
+}
+
 void Connection::save() {
     session_->flush();
     checkStructure(session_->file());   // no damage of ours reaches the disk

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "jet/create/data_page_builder.h"
 #include "jet/format/long_value.h"
+#include "jet/write/column_value.h"
 #include "jet/format/page_rows.h"
 #include "jet/format/row_fields.h"
 #include "jet/format/usage_map.h"
@@ -30,10 +30,6 @@ bool pageHoldsNoRows(Bytes page) {
     for (const PageRow& row : readPageRows(page))
         if ((row.flags & (kRowDeletedFlag | kRowOverflowFlag)) != (kRowDeletedFlag | kRowOverflowFlag)) return false;
     return true;
-}
-
-bool isLongValueColumn(const ColumnDefinition& column) {
-    return column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole;
 }
 
 std::vector<std::uint8_t> longValueHeader(std::size_t length, std::uint32_t typeBits, RowPointer pointer) {

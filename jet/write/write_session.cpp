@@ -71,6 +71,19 @@ WriteSession::WriteSession(std::string path, std::vector<std::uint8_t> image)
     }
 }
 
+void WriteSession::reloadCatalogue(const std::vector<CatalogueEntry>& pending) {
+    try {
+        catalogue_ = readCatalogue(file_);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file_.path(), "MSysObjects", std::string("damaged database: ") + damage.what());
+    }
+    for (const auto& entry : pending) {
+        const bool listed = std::any_of(catalogue_.begin(), catalogue_.end(),
+                                        [&](const CatalogueEntry& known) { return known.isTable() && known.definitionPage() == entry.definitionPage(); });
+        if (!listed) catalogue_.push_back(entry);
+    }
+}
+
 void WriteSession::fail(ErrorKind kind, const TableState& table, const std::string& cause) const {
     throw Error(kind, file_.path(), table.definition.name, cause);
 }
@@ -108,7 +121,7 @@ TableState& WriteSession::table(const std::string& name) {
         for (const auto& entry : catalogue_)
             if (entry.isTable() && equalsIgnoringAsciiCase(entry.name, name)) found = &entry;
     if (!found) throw Error(ErrorKind::NotFound, file_.path(), name, "no such table");
-    if (found->isSystem()) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
+    if (found->isSystem() && !systemTablesWritable_) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
     auto& slot = tables_[found->definitionPage()];
     if (!slot) {
         auto state = std::make_unique<TableState>();
@@ -303,7 +316,7 @@ void WriteSession::makeField(const TableState& table, std::size_t c, const Value
         return;
     }
     if (isNull(value)) return;
-    if (column.columnType() == ColumnType::Memo) throw std::logic_error("makeField: memo text is stored by makeMemoField");
+    if (isLongValueColumn(column)) throw std::logic_error("makeField: memo and OLE values are stored by makeMemoField");
     field.present = true;
     // Runs before the statement changes a page, so malformed text is refused here.
     try {
@@ -315,7 +328,7 @@ void WriteSession::makeField(const TableState& table, std::size_t c, const Value
 
 std::vector<std::uint8_t> WriteSession::encodeMemo(const TableState& table, std::size_t c, const Value& value) const {
     try {
-        return encodeTextValue(table.definition.columns[c], value);
+        return encodeLongValueBytes(table.definition.columns[c], value);
     } catch (const std::invalid_argument& error) {
         refuseValue(table, error, c);
     }
@@ -450,7 +463,7 @@ std::size_t WriteSession::runInsert(const InsertStatement& statement, const std:
     std::vector<std::size_t> memos;
     std::vector<std::vector<std::uint8_t>> memoBytes;   // stored form of each memo, checked now
     for (std::size_t c = 0; c < columns.size(); ++c)
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) {
+        if (isLongValueColumn(columns[c]) && !isNull(*cells[c])) {
             memos.push_back(c);
             memoBytes.push_back(encodeMemo(t, c, *cells[c]));
         }
@@ -554,7 +567,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
     std::vector<std::vector<std::uint8_t>> memoBytes(assignments.size());
     for (std::size_t a = 0; a < assignments.size(); ++a) {
         const auto& [c, value] = assignments[a];
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) memoBytes[a] = encodeMemo(t, c, value);
+        if (isLongValueColumn(columns[c]) && !isNull(value)) memoBytes[a] = encodeMemo(t, c, value);
     }
     const std::vector<LiveRow> rows = matchingRows(t, statement.where, parameters);
     std::vector<bool> touched(t.definition.physicalIndexes.size(), false);
@@ -576,7 +589,7 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
             plan.fields = splitRow(t.definition, writer.rowBytes(rows[r]));
             std::vector<RowField> sized = plan.fields;
             for (const auto& [c, value] : assignments) {
-                if (columns[c].columnType() == ColumnType::Memo) {
+                if (isLongValueColumn(columns[c])) {
                     sized[c].present = !isNull(value);
                     sized[c].bytes.assign(isNull(value) ? 0 : kLongValueHeaderSize, 0);
                 } else {
@@ -619,9 +632,9 @@ std::size_t WriteSession::runUpdate(const UpdateStatement& statement, const std:
             for (std::size_t a = 0; a < assignments.size(); ++a) {
                 const auto& [c, value] = assignments[a];
                 // The old value's pages are freed first, so that the new value can take them.
-                if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) writer.releaseLongValue(plan.fields[c].bytes);
+                if (isLongValueColumn(columns[c]) && plan.fields[c].present) writer.releaseLongValue(plan.fields[c].bytes);
                 size -= plan.fields[c].bytes.size();
-                if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) {
+                if (isLongValueColumn(columns[c]) && !isNull(value)) {
                     const bool inlineFits = size + kLongValueHeaderSize + memoBytes[a].size() <= kMaxStoredRowSize;
                     makeMemoField(writer, t, c, memoBytes[a], inlineFits, plan.fields[c]);
                 } else {

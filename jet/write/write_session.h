@@ -46,6 +46,17 @@ public:
     // Hands the image over (after flush()).
     std::vector<std::uint8_t> releaseImage() { return file_.releaseImage(); }
 
+    // For adding tables, which places definitions, maps and index roots itself and then writes
+    // the catalogue rows and the table's rows through execute().
+    FileEditor& editor() { return editor_; }
+    const HeaderInfo& header() const { return header_; }
+    const std::vector<CatalogueEntry>& catalogue() const { return catalogue_; }
+    // Reads the catalogue again once a table's row is in MSysObjects. `pending` lists tables whose
+    // rows are still to be written (a new file's system tables), so that statements can name them.
+    void reloadCatalogue(const std::vector<CatalogueEntry>& pending = {});
+    // Statements refuse to write system tables unless this is set (only while a table is added).
+    void setSystemTablesWritable(bool writable) { systemTablesWritable_ = writable; }
+
 private:
     std::size_t run(const ParsedStatement& statement, const std::vector<Value>& parameters);
     std::size_t runUpdate(const UpdateStatement& statement, const std::vector<Value>& parameters);
@@ -101,6 +112,7 @@ private:
     std::vector<CatalogueEntry> catalogue_;
     StatementUndo undo_;
     std::map<std::uint32_t, std::unique_ptr<TableState>> tables_;   // by TDEF page
+    bool systemTablesWritable_ = false;
     struct {
         std::uint64_t serial = 0;
         TableState* table = nullptr;
