@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "jet/create/database_builder.h"
-#include "jet/create/new_row_values.h"
 #include "jet/create/row_inserts.h"
 #include "jet/create/system_catalogue.h"
 #include "jet/create/table_layout.h"
@@ -77,10 +76,12 @@ void addTable(WriteSession& session, const NewTable& request, double created) {
     } catch (const std::invalid_argument& bad) {
         throw Error(ErrorKind::InvalidArgument, path, request.name, bad.what());
     }
-    // Every value is checked before a page changes; the writer then counts the rows itself.
-    const std::vector<std::vector<Value>> rows = prepareNewRows(path, definition, request.rows);
-    definition.rowCount = 0;
-    definition.lastAutoNumber = 0;
+    // Values are converted, checked and numbered (AutoNumber) by the writer as the rows go in.
+    for (std::size_t r = 0; r < request.rows.size(); ++r)
+        if (request.rows[r].size() != definition.columns.size())
+            throw Error(ErrorKind::InvalidArgument, path, request.name,
+                        "row " + std::to_string(r + 1) + " has " + std::to_string(request.rows[r].size()) + " values for " +
+                            std::to_string(definition.columns.size()) + " columns");
 
     try {
         definition.page = session.editor().allocatePage();
@@ -97,7 +98,7 @@ void addTable(WriteSession& session, const NewTable& request, double created) {
         if (hasTable(session, "MSysACEs")) insertRows(session, "MSysACEs", accessControlColumns(), tableAccessControlRows(definition.page));
     }
     session.reloadCatalogue();
-    insertRows(session, request.name, {}, rows);
+    insertRows(session, request.name, {}, request.rows);
 }
 
 void addTable(Connection& connection, const NewTable& table) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "jet/check/structure_check.h"
 #include "jet/create/add_table.h"
 #include "jet/create/row_inserts.h"
 #include "jet/create/system_catalogue.h"
@@ -97,8 +98,9 @@ std::vector<std::uint8_t> buildDatabaseImage(const std::string& path, const std:
 
 void createDatabase(const std::string& path, const std::vector<NewTable>& tables, const DatabaseOptions& options, bool replace) {
     if (!replace && std::filesystem::exists(nativePath(path))) throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
-    std::vector<std::uint8_t> image = buildDatabaseImage(path, tables, options);
-    PageFile::fromImage(path, std::move(image)).saveAs(path);
+    const PageFile file = PageFile::fromImage(path, buildDatabaseImage(path, tables, options));
+    checkStructure(file);   // as for every commit: no damage of ours reaches the disk
+    file.saveAs(path);
 }
 
 }  // namespace jet
