@@ -8,6 +8,7 @@
 #include "jet/create/table_layout.h"
 #include "jet/create/table_placement.h"
 #include "jet/error.h"
+#include "jet/write/column_value.h"
 #include "jet/write/connection.h"
 #include "jet/write/write_session.h"
 
@@ -19,23 +20,12 @@ constexpr std::int16_t kObjectTypeLinkedTable = 4;
 constexpr std::int16_t kObjectTypeQuery = 5;
 constexpr std::int16_t kObjectTypeLinkedOdbcTable = 6;
 
-bool sameNameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Tables, linked tables and queries share one name space in Access.
 void checkNameIsFree(const WriteSession& session, const std::string& name) {
     for (const auto& entry : session.catalogue()) {
         const bool namesData = entry.isTable() || entry.type == kObjectTypeLinkedTable || entry.type == kObjectTypeQuery ||
                                entry.type == kObjectTypeLinkedOdbcTable;
-        if (namesData && sameNameIgnoringAsciiCase(entry.name, name))
+        if (namesData && sameValue(Value(entry.name), Value(name)))   // ignoring ASCII case
             throw Error(ErrorKind::InvalidArgument, session.path(), name, "a table of this name already exists");
     }
 }
@@ -47,23 +37,18 @@ std::int64_t tablesContainerId(const WriteSession& session) {
     return kTablesContainerId;
 }
 
+// The page of the last table's map rows: new map rows join it while it has room.
+std::uint32_t lastMapPage(const WriteSession& session) {
+    for (auto entry = session.catalogue().rbegin(); entry != session.catalogue().rend(); ++entry)
+        if (entry->isTable()) return readTableDefinition(session.file(), entry->definitionPage()).ownedPagesMap.page;
+    return 0;
+}
+
 bool hasTable(const WriteSession& session, const std::string& name) {
     for (const auto& entry : session.catalogue())
         if (entry.isTable() && entry.name == name) return true;
     return false;
 }
-
-// Lets statements write the system tables for as long as it lives.
-class SystemTableWrites {
-public:
-    explicit SystemTableWrites(WriteSession& session) : session_(session) { session_.setSystemTablesWritable(true); }
-    ~SystemTableWrites() { session_.setSystemTablesWritable(false); }
-    SystemTableWrites(const SystemTableWrites&) = delete;
-    SystemTableWrites& operator=(const SystemTableWrites&) = delete;
-
-private:
-    WriteSession& session_;
-};
 
 }  // namespace
 
@@ -84,8 +69,9 @@ void addTable(WriteSession& session, const NewTable& request, double created) {
                             std::to_string(definition.columns.size()) + " columns");
 
     try {
+        const std::uint32_t sharedMapPage = lastMapPage(session);
         definition.page = session.editor().allocatePage();
-        placeTable(session.editor(), definition);
+        placeTable(session.editor(), definition, sharedMapPage);
     } catch (const Damage& damage) {
         throw Error(ErrorKind::Damaged, path, request.name, std::string("damaged database: ") + damage.what());
     } catch (const std::invalid_argument& bad) {

@@ -23,14 +23,33 @@ namespace {
 
 constexpr std::uint32_t kGlobalMapPageOwner = 1;
 
+// Room for the whole file, so that the image grows in place while the rows go in (growing it a
+// page at a time would leave the process holding every smaller copy it outgrew).
+std::size_t expectedImageBytes(const std::vector<NewTable>& tables) {
+    std::size_t bytes = 64 * kPageSize;   // catalogue, maps, index roots
+    for (const NewTable& table : tables)
+        for (const auto& row : table.rows) {
+            bytes += 32;
+            for (const Value& value : row) {
+                if (const auto* text = std::get_if<std::string>(&value)) bytes += 2 * text->size() + 4;
+                else if (const auto* blob = std::get_if<Blob>(&value)) bytes += blob->size() + 4;
+                else bytes += 8;
+            }
+        }
+    return bytes + bytes / 4;   // index pages and partly filled pages
+}
+
 // The header page and the global page map (page 1: row 0 the map, where a set bit means free,
 // and an empty second row as Access keeps it), every page past them free.
-std::vector<std::uint8_t> headerAndGlobalMap(const DatabaseOptions& options, double creationDate) {
+std::vector<std::uint8_t> headerAndGlobalMap(const DatabaseOptions& options, double creationDate, std::size_t expectedBytes) {
     HeaderInfo header;
     header.codePage = options.codePage;
     header.sortOrder = options.sortOrder;
     header.creationDate = creationDate;
-    std::vector<std::uint8_t> image = buildHeaderPage(header);
+    std::vector<std::uint8_t> image;
+    image.reserve(expectedBytes);
+    const std::vector<std::uint8_t> headerPage = buildHeaderPage(header);
+    image.assign(headerPage.begin(), headerPage.end());
     image.resize(2 * kPageSize, 0);
     std::uint8_t* const globalPage = image.data() + kPageSize;
     initDataPage(globalPage, kGlobalMapPageOwner);
@@ -44,10 +63,11 @@ std::vector<std::uint8_t> headerAndGlobalMap(const DatabaseOptions& options, dou
 }
 
 // A file holding the header, the global map and the four system tables, empty: definitions on
-// pages 2 to 5, then their maps and index roots. Returns the definition pages.
+// pages 2 to 5, then their maps and index roots, with room reserved for `expectedBytes`. Returns
+// the definition pages in `definitionPages`.
 std::vector<std::uint8_t> emptyCatalogueImage(const std::string& path, const DatabaseOptions& options, double creationDate,
-                                              std::vector<std::uint32_t>& definitionPages) {
-    PageFile file = PageFile::fromImage(path, headerAndGlobalMap(options, creationDate));
+                                              std::size_t expectedBytes, std::vector<std::uint32_t>& definitionPages) {
+    PageFile file = PageFile::fromImage(path, headerAndGlobalMap(options, creationDate, expectedBytes));
     FileEditor editor(file);
     std::vector<TableDefinition> definitions;
     for (const NewTable& table : systemTableDefinitions()) {
@@ -55,7 +75,11 @@ std::vector<std::uint8_t> emptyCatalogueImage(const std::string& path, const Dat
         definitions.back().page = editor.allocatePage();
         definitionPages.push_back(definitions.back().page);
     }
-    for (TableDefinition& definition : definitions) placeTable(editor, definition);
+    std::uint32_t mapPage = 0;
+    for (TableDefinition& definition : definitions) {
+        placeTable(editor, definition, mapPage);
+        mapPage = definition.ownedPagesMap.page;
+    }
     return file.releaseImage();
 }
 
@@ -73,10 +97,11 @@ void writeSystemCatalogue(WriteSession& session, const std::vector<std::uint32_t
         pending.push_back(entry);
     }
     session.reloadCatalogue(pending);
-    session.setSystemTablesWritable(true);
-    insertRows(session, "MSysObjects", catalogueColumns(), systemCatalogueRows(definitionPages, creationDate));
-    insertRows(session, "MSysACEs", accessControlColumns(), systemAccessControlRows(definitionPages));
-    session.setSystemTablesWritable(false);
+    {
+        SystemTableWrites systemWrites(session);
+        insertRows(session, "MSysObjects", catalogueColumns(), systemCatalogueRows(definitionPages, creationDate));
+        insertRows(session, "MSysACEs", accessControlColumns(), systemAccessControlRows(definitionPages));
+    }
     session.reloadCatalogue();
 }
 
@@ -89,7 +114,7 @@ double currentJetDate() {
 std::vector<std::uint8_t> buildDatabaseImage(const std::string& path, const std::vector<NewTable>& tables, const DatabaseOptions& options) {
     const double creationDate = options.creationDate.value_or(currentJetDate());
     std::vector<std::uint32_t> systemPages;
-    WriteSession session(path, emptyCatalogueImage(path, options, creationDate, systemPages));
+    WriteSession session(path, emptyCatalogueImage(path, options, creationDate, expectedImageBytes(tables), systemPages));
     writeSystemCatalogue(session, systemPages, creationDate);
     for (const NewTable& table : tables) addTable(session, table, creationDate);
     session.flush();

@@ -15,4 +15,16 @@ namespace jet {
 void insertRows(WriteSession& session, const std::string& table, const std::vector<std::string>& columns,
                 const std::vector<std::vector<Value>>& rows);
 
+// Lets statements write the system tables for as long as it lives.
+class SystemTableWrites {
+public:
+    explicit SystemTableWrites(WriteSession& session) : session_(session) { session_.setSystemTablesWritable(true); }
+    ~SystemTableWrites() { session_.setSystemTablesWritable(false); }
+    SystemTableWrites(const SystemTableWrites&) = delete;
+    SystemTableWrites& operator=(const SystemTableWrites&) = delete;
+
+private:
+    WriteSession& session_;
+};
+
 }  // namespace jet

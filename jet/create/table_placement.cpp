@@ -1,5 +1,6 @@
 #include "jet/create/table_placement.h"
 
+#include "jet/format/data_page.h"
 #include "jet/format/page_rows.h"
 #include "jet/format/table_definition_writer.h"
 #include "jet/format/usage_map.h"
@@ -9,20 +10,28 @@ namespace jet {
 
 namespace {
 
+constexpr std::uint32_t kMapPageOwner = 0;
+
 // Hands out empty inline map rows, starting a new map page when the current one is full.
 class MapRows {
 public:
-    explicit MapRows(FileEditor& editor) : editor_(editor) {}
+    MapRows(FileEditor& editor, std::uint32_t sharedPage) : editor_(editor) {
+        if (sharedPage != 0 && sharedPage < editor_.file().pageCount() && holdsOnlyMapRows(editor_.page(sharedPage))) page_ = sharedPage;
+    }
 
     RowPointer add() {
         if (page_ == 0 || pageRoomForRow(editor_.page(page_)) < kMapRowSize) {
             page_ = editor_.allocatePage();
-            initDataPage(editor_.mutablePage(page_), 0);
+            initDataPage(editor_.mutablePage(page_), kMapPageOwner);
         }
         return {page_, appendPageRow(editor_.mutablePage(page_), Bytes(emptyRow_.data(), emptyRow_.size()), 0)};
     }
 
 private:
+    static bool holdsOnlyMapRows(Bytes page) {
+        return page[0] == static_cast<std::uint8_t>(PageType::Data) && DataPage(ByteView(page)).owner() == kMapPageOwner;
+    }
+
     FileEditor& editor_;
     std::uint32_t page_ = 0;
     const std::vector<std::uint8_t> emptyRow_ = buildInlineUsageMap(0, {}, kMapBitmapBytes);
@@ -30,8 +39,8 @@ private:
 
 }  // namespace
 
-void placeTable(FileEditor& editor, TableDefinition& definition) {
-    MapRows maps(editor);
+void placeTable(FileEditor& editor, TableDefinition& definition, std::uint32_t sharedMapPage) {
+    MapRows maps(editor, sharedMapPage);
     definition.ownedPagesMap = maps.add();
     definition.freePagesMap = maps.add();
     for (auto& index : definition.physicalIndexes) index.ownedPagesMap = maps.add();
