@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "jet/check/structure_check.h"
+#include "jet/file/atomic_replace.h"
 #include "jet/create/add_table.h"
 #include "jet/create/row_inserts.h"
 #include "jet/create/system_catalogue.h"
@@ -125,7 +126,8 @@ void createDatabase(const std::string& path, const std::vector<NewTable>& tables
     if (!replace && std::filesystem::exists(nativePath(path))) throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
     const PageFile file = PageFile::fromImage(path, buildDatabaseImage(path, tables, options));
     checkStructure(file);   // as for every commit: no damage of ours reaches the disk
-    file.saveAs(path);
+    if (replace) file.saveAs(path);
+    else createFileAtomically(path, file.image());   // a file that appears meanwhile is left alone
 }
 
 }  // namespace jet
