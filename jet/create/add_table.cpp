@@ -1,75 +1,100 @@
 #include "jet/create/add_table.h"
 
-#include <set>
+#include <stdexcept>
 
-#include "jet/read/database.h"
 #include "jet/create/database_builder.h"
+#include "jet/create/row_inserts.h"
+#include "jet/create/system_catalogue.h"
+#include "jet/create/table_layout.h"
+#include "jet/create/table_placement.h"
+#include "jet/error.h"
+#include "jet/write/column_value.h"
+#include "jet/write/connection.h"
+#include "jet/write/write_session.h"
 
 namespace jet {
 
 namespace {
 
-std::string columnNameByNumber(const TableDefinition& definition, std::uint16_t number) {
-    for (const auto& column : definition.columns)
-        if (column.number == number) return column.name;
-    return {};
+constexpr std::int16_t kObjectTypeLinkedTable = 4;
+constexpr std::int16_t kObjectTypeQuery = 5;
+constexpr std::int16_t kObjectTypeLinkedOdbcTable = 6;
+
+// Tables, linked tables and queries share one name space in Access.
+void checkNameIsFree(const WriteSession& session, const std::string& name) {
+    for (const auto& entry : session.catalogue()) {
+        const bool namesData = entry.isTable() || entry.type == kObjectTypeLinkedTable || entry.type == kObjectTypeQuery ||
+                               entry.type == kObjectTypeLinkedOdbcTable;
+        if (namesData && sameValue(Value(entry.name), Value(name)))   // ignoring ASCII case
+            throw Error(ErrorKind::InvalidArgument, session.path(), name, "a table of this name already exists");
+    }
+}
+
+// The catalogue's "Tables" container, parent of every table.
+std::int64_t tablesContainerId(const WriteSession& session) {
+    for (const auto& entry : session.catalogue())
+        if (entry.name == "Tables" && static_cast<std::uint32_t>(entry.parentId) == 0x0F000000u) return entry.id;
+    return kTablesContainerId;
+}
+
+// The page of the last table's map rows: new map rows join it while it has room.
+std::uint32_t lastMapPage(const WriteSession& session) {
+    for (auto entry = session.catalogue().rbegin(); entry != session.catalogue().rend(); ++entry)
+        if (entry->isTable()) return readTableDefinition(session.file(), entry->definitionPage()).ownedPagesMap.page;
+    return 0;
+}
+
+bool hasTable(const WriteSession& session, const std::string& name) {
+    for (const auto& entry : session.catalogue())
+        if (entry.isTable() && entry.name == name) return true;
+    return false;
 }
 
 }  // namespace
 
-NewTable describeExistingTable(const std::string& path, const TableDefinition& definition) {
-    NewTable table;
-    table.name = definition.name;
-    for (const auto& column : definition.columns) {
-        NewColumn wanted;
-        wanted.name = column.name;
-        wanted.type = column.columnType();
-        wanted.textLength = static_cast<std::uint16_t>(column.length / 2);
-        wanted.autoNumber = column.isAutoNumber();
-        wanted.compressedUnicode = column.extendedFlags & kColumnCompressedUnicodeFlag;
-        table.columns.push_back(wanted);
+void addTable(WriteSession& session, const NewTable& request, double created) {
+    const std::string& path = session.path();
+    checkNameIsFree(session, request.name);
+    TableDefinition definition;
+    try {
+        definition = layoutTable(request, request.system ? 1033 : session.header().sortOrder);
+    } catch (const std::invalid_argument& bad) {
+        throw Error(ErrorKind::InvalidArgument, path, request.name, bad.what());
     }
-    for (const auto& logical : definition.logicalIndexes) {
-        if (logical.physicalIndex >= definition.physicalIndexes.size() || logical.type > kLogicalIndexPrimaryKey)
-            throw Error(ErrorKind::Unsupported, path, definition.name, "index " + logical.name + " cannot be carried over");
-        const PhysicalIndex& physical = definition.physicalIndexes[logical.physicalIndex];
-        NewIndex index;
-        index.name = logical.name;
-        index.primaryKey = logical.type == kLogicalIndexPrimaryKey;
-        index.unique = physical.flags & kIndexUniqueFlag;
-        for (const auto& column : physical.columns) index.columns.push_back(columnNameByNumber(definition, column.columnNumber));
-        table.indexes.push_back(index);
+    // Values are converted, checked and numbered (AutoNumber) by the writer as the rows go in.
+    for (std::size_t r = 0; r < request.rows.size(); ++r)
+        if (request.rows[r].size() != definition.columns.size())
+            throw Error(ErrorKind::InvalidArgument, path, request.name,
+                        "row " + std::to_string(r + 1) + " has " + std::to_string(request.rows[r].size()) + " values for " +
+                            std::to_string(definition.columns.size()) + " columns");
+
+    try {
+        const std::uint32_t sharedMapPage = lastMapPage(session);
+        definition.page = session.editor().allocatePage();
+        placeTable(session.editor(), definition, sharedMapPage);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, path, request.name, std::string("damaged database: ") + damage.what());
+    } catch (const std::invalid_argument& bad) {
+        throw Error(ErrorKind::Unsupported, path, request.name, bad.what());
     }
-    return table;
+    {
+        SystemTableWrites systemWrites(session);
+        insertRows(session, "MSysObjects", catalogueColumns(),
+                   {tableCatalogueRow(definition.page, tablesContainerId(session), request.name, created)});
+        if (hasTable(session, "MSysACEs")) insertRows(session, "MSysACEs", accessControlColumns(), tableAccessControlRows(definition.page));
+    }
+    session.reloadCatalogue();
+    insertRows(session, request.name, {}, request.rows);
+}
+
+void addTable(Connection& connection, const NewTable& table) {
+    const double created = currentJetDate();
+    connection.applyChange([&](WriteSession& session) { addTable(session, table, created); });
 }
 
 void addTableToDatabase(const std::string& path, const NewTable& table) {
-    const Database database = Database::open(path);
-    static const std::set<std::string> kOwnSystemTables{"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"};
-    static const std::set<std::string> kOwnObjects{"Tables", "Databases", "Relationships", "MSysDb"};
-    for (const auto& entry : database.catalogue()) {
-        const bool ours = entry.isTable() ? (!entry.isSystem() || kOwnSystemTables.count(entry.name)) : kOwnObjects.count(entry.name) > 0;
-        if (!ours)
-            throw Error(ErrorKind::Unsupported, path, table.name,
-                        "only databases created by this engine can get new tables (this one holds object " + entry.name + ")");
-    }
-    for (const auto& name : {"MSysQueries", "MSysRelationships"})
-        if (!database.readAllRows(name).empty())
-            throw Error(ErrorKind::Unsupported, path, table.name, std::string("cannot carry over the rows of ") + name);
-
-    std::vector<NewTable> tables;
-    for (const auto& name : database.tableNames()) {
-        const TableDefinition definition = database.table(name);
-        NewTable existing = describeExistingTable(path, definition);
-        existing.rows = database.readAllRows(name);
-        tables.push_back(std::move(existing));
-    }
-    tables.push_back(table);
-    DatabaseOptions options;
-    options.sortOrder = database.header().sortOrder;
-    options.codePage = database.header().codePage;
-    options.creationDate = database.header().creationDate;
-    createDatabase(path, tables, options, true);
+    Connection connection(path);
+    addTable(connection, table);
 }
 
 }  // namespace jet

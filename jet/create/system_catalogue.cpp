@@ -4,7 +4,7 @@ namespace jet {
 
 namespace {
 
-constexpr std::int64_t kTablesContainer = 0x0F000001;
+constexpr std::int64_t kTablesContainer = kTablesContainerId;
 constexpr std::int64_t kDatabasesContainer = 0x0F000002;
 constexpr std::int64_t kRelationshipsContainer = 0x0F000003;
 constexpr std::int64_t kContainerParent = 0x0F000000;
@@ -76,39 +76,44 @@ std::vector<NewTable> systemTableDefinitions() {
     return {objects, aces, queries, relationships};
 }
 
-std::vector<std::vector<Value>> catalogueRows(const std::vector<CatalogueObject>& tables, double creationDate) {
-    auto row = [&](std::int64_t id, std::int64_t parent, const std::string& name, std::int64_t type, const Blob& owner,
-                   std::int64_t flags) {
-        std::vector<Value> values(17);
-        values[0] = id;
-        values[1] = parent;
-        values[2] = name;
-        values[3] = type;
-        values[4] = DateTime{creationDate};
-        values[5] = DateTime{creationDate};
-        values[6] = owner;
-        values[7] = flags;
-        return values;
-    };
+const std::vector<std::string>& catalogueColumns() {
+    static const std::vector<std::string> columns{"Id", "ParentId", "Name", "Type", "DateCreate", "DateUpdate", "Owner", "Flags"};
+    return columns;
+}
+
+const std::vector<std::string>& accessControlColumns() {
+    static const std::vector<std::string> columns{"ObjectId", "SID", "ACM", "FInheritable"};
+    return columns;
+}
+
+namespace {
+
+std::vector<Value> objectRow(std::int64_t id, std::int64_t parent, const std::string& name, std::int64_t type, const Blob& owner,
+                             std::int64_t flags, double date) {
+    return {id, parent, name, type, DateTime{date}, DateTime{date}, owner, flags};
+}
+
+}  // namespace
+
+std::vector<std::vector<Value>> systemCatalogueRows(const std::vector<std::uint32_t>& pages, double date) {
     std::vector<std::vector<Value>> rows;
-    rows.push_back(row(kTablesContainer, kContainerParent, "Tables", kContainerType, kEngineSid, kSystemObjectFlag));
-    rows.push_back(row(kDatabasesContainer, kContainerParent, "Databases", kContainerType, kEngineSid, kSystemObjectFlag));
-    rows.push_back(row(kRelationshipsContainer, kContainerParent, "Relationships", kContainerType, kEngineSid, kSystemObjectFlag));
-    rows.push_back(row(kDatabaseObject, kDatabasesContainer, "MSysDb", kDatabaseType, kAdminsSid, kSystemObjectFlag));
-    for (const auto& table : tables)
-        rows.push_back(row(table.definitionPage, kTablesContainer, table.name, kTableType, table.system ? kEngineSid : kAdminsSid,
-                           table.system ? kSystemObjectFlag : 0));
+    rows.push_back(objectRow(kTablesContainer, kContainerParent, "Tables", kContainerType, kEngineSid, kSystemObjectFlag, date));
+    rows.push_back(objectRow(kDatabasesContainer, kContainerParent, "Databases", kContainerType, kEngineSid, kSystemObjectFlag, date));
+    rows.push_back(objectRow(kRelationshipsContainer, kContainerParent, "Relationships", kContainerType, kEngineSid, kSystemObjectFlag, date));
+    rows.push_back(objectRow(kDatabaseObject, kDatabasesContainer, "MSysDb", kDatabaseType, kAdminsSid, kSystemObjectFlag, date));
+    const std::vector<NewTable> tables = systemTableDefinitions();
+    for (std::size_t i = 0; i < tables.size(); ++i)
+        rows.push_back(objectRow(pages.at(i), kTablesContainer, tables[i].name, kTableType, kEngineSid, kSystemObjectFlag, date));
     return rows;
 }
 
-std::vector<std::vector<Value>> accessControlRows(const std::vector<CatalogueObject>& tables) {
+std::vector<std::vector<Value>> systemAccessControlRows(const std::vector<std::uint32_t>& pages) {
     std::vector<std::vector<Value>> rows;
     auto ace = [&](std::int64_t object, const Blob& sid, std::int64_t rights, bool inheritable) {
         rows.push_back({object, sid, rights, inheritable});
     };
     // The system tables by creation order: MSysObjects, MSysACEs, MSysQueries, MSysRelationships.
-    const std::int64_t objects = tables.at(0).definitionPage, acl = tables.at(1).definitionPage,
-                       queries = tables.at(2).definitionPage, relationships = tables.at(3).definitionPage;
+    const std::int64_t objects = pages.at(0), acl = pages.at(1), queries = pages.at(2), relationships = pages.at(3);
     ace(objects, kAdminsSid, 393216, false);
     ace(acl, kAdminsSid, 393216, false);
     ace(queries, kAdminsSid, 393216, false);
@@ -125,11 +130,16 @@ std::vector<std::vector<Value>> accessControlRows(const std::vector<CatalogueObj
     ace(objects, kAdminSid, 20, false);
     ace(kTablesContainer, kAdminSid, 1048319, true);
     ace(kRelationshipsContainer, kAdminSid, 1048575, true);
-    for (std::size_t i = 4; i < tables.size(); ++i) {
-        ace(tables[i].definitionPage, kAdminsSid, 1048319, false);
-        ace(tables[i].definitionPage, kAdminSid, 1048319, false);
-    }
     return rows;
+}
+
+std::vector<Value> tableCatalogueRow(std::uint32_t definitionPage, std::int64_t parentId, const std::string& name, double created) {
+    return objectRow(definitionPage, parentId, name, kTableType, kAdminsSid, 0, created);
+}
+
+std::vector<std::vector<Value>> tableAccessControlRows(std::uint32_t definitionPage) {
+    return {{std::int64_t{definitionPage}, kAdminsSid, std::int64_t{1048319}, false},
+            {std::int64_t{definitionPage}, kAdminSid, std::int64_t{1048319}, false}};
 }
 
 }  // namespace jet

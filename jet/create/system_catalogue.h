@@ -12,15 +12,21 @@ namespace jet {
 // definitions take pages 2 to 5.
 std::vector<NewTable> systemTableDefinitions();
 
-struct CatalogueObject {
-    std::string name;
-    std::uint32_t definitionPage = 0;
-    bool system = false;
-};
+// The Id of the "Tables" container, parent of every table in the catalogue.
+inline constexpr std::int64_t kTablesContainerId = 0x0F000001;
 
-// Rows of MSysObjects and MSysACEs for the given tables (system tables first), with the
-// containers and the database object Access always lists.
-std::vector<std::vector<Value>> catalogueRows(const std::vector<CatalogueObject>& tables, double creationDate);
-std::vector<std::vector<Value>> accessControlRows(const std::vector<CatalogueObject>& tables);
+// The MSysObjects and MSysACEs columns the rows below fill, in their order; the others stay NULL.
+const std::vector<std::string>& catalogueColumns();
+const std::vector<std::string>& accessControlColumns();
+
+// MSysObjects rows of a new file: the containers and the database object Access always lists,
+// then the system tables (definition pages in systemTableDefinitions() order).
+std::vector<std::vector<Value>> systemCatalogueRows(const std::vector<std::uint32_t>& systemTablePages, double creationDate);
+// MSysACEs rows of a new file for its containers, database object and system tables.
+std::vector<std::vector<Value>> systemAccessControlRows(const std::vector<std::uint32_t>& systemTablePages);
+
+// The MSysObjects row of a user table and its MSysACEs rows (full rights for Admins and Admin).
+std::vector<Value> tableCatalogueRow(std::uint32_t definitionPage, std::int64_t parentId, const std::string& name, double created);
+std::vector<std::vector<Value>> tableAccessControlRows(std::uint32_t definitionPage);
 
 }  // namespace jet

@@ -13,6 +13,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,12 +47,12 @@ ErrorKind writeErrorKind(DWORD code) {
     return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL ? ErrorKind::DiskFull : ErrorKind::Io;
 }
 
-void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& image) {
+void writeOnWindows(const std::string& path, const std::vector<std::uint8_t>& image, bool mustBeNew) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::filesystem::path temporary = std::filesystem::u8path(replacementPath(path));
     // The new file takes the old one's attributes (hidden, system, archive); both get their
     // permissions from the folder.
-    const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+    const DWORD oldAttributes = mustBeNew ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(target.c_str());
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD attributes = oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kept) ? (oldAttributes & kept) : FILE_ATTRIBUTE_NORMAL;
     // Created only by us: anything already at the name is removed when it is a file an
@@ -82,9 +83,14 @@ void replaceOnWindows(const std::string& path, const std::vector<std::uint8_t>& 
     // instant. Not ReplaceFileW: without a backup name it removes the old file before it moves the
     // new one in (Wine moves it aside and deletes it), and when the move then fails the old file
     // is gone.
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // A new file is moved in only while the name is free.
+    const DWORD flags = mustBeNew ? MOVEFILE_WRITE_THROUGH : (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), flags)) {
+        const DWORD code = GetLastError();
         const std::string text = "cannot replace the file: " + lastErrorText();
         DeleteFileW(temporary.c_str());
+        if (mustBeNew && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS))
+            throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
         throw Error(ErrorKind::Io, path, "", text);
     }
     step("done");
@@ -103,10 +109,39 @@ ErrorKind writeErrorKind(int error) {
     return error == ENOSPC || error == EFBIG || error == EDQUOT ? ErrorKind::DiskFull : ErrorKind::Io;
 }
 
-void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& image) {
+// Moves the finished temporary file to `path` only while nothing holds that name: a rename that
+// refuses to replace where the system has one, else a hard link (which also refuses), else, on
+// file systems with neither, a rename after a last look.
+void publishNewFile(const std::string& path, const std::string& temporary) {
+    auto refuse = [&] {
+        ::unlink(temporary.c_str());
+        throw Error(ErrorKind::InvalidArgument, path, "", "the file already exists");
+    };
+    auto fail = [&](int error) {
+        const std::string text = withReason("cannot create the file: ", error);
+        ::unlink(temporary.c_str());
+        throw Error(ErrorKind::Io, path, "", text);
+    };
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return;
+    if (errno == EEXIST) refuse();
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP) fail(errno);
+#endif
+    if (::link(temporary.c_str(), path.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return;
+    }
+    if (errno == EEXIST) refuse();
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS) fail(errno);
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0) refuse();
+    if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno);
+}
+
+void writeOnPosix(const std::string& path, const std::vector<std::uint8_t>& image, bool mustBeNew) {
     const std::string temporary = replacementPath(path);
     struct stat original {};
-    const bool haveOriginal = ::stat(path.c_str(), &original) == 0;
+    const bool haveOriginal = !mustBeNew && ::stat(path.c_str(), &original) == 0;
     // Created only by us: anything already at the name is removed when it is a file an
     // interrupted commit left, refused when it is not a plain file. So the owner and mode below
     // only ever go onto our own new file, never through a link onto another one.
@@ -148,7 +183,9 @@ void replaceOnPosix(const std::string& path, const std::vector<std::uint8_t>& im
         throw Error(writeErrorKind(error), path, "", text);
     }
     step("rename");
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (mustBeNew) {
+        publishNewFile(path, temporary);
+    } else if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string text = withReason("cannot replace the file: ", errno);
         ::unlink(temporary.c_str());
         throw Error(ErrorKind::Io, path, "", text);
@@ -173,9 +210,17 @@ void setReplaceProbe(ReplaceProbe newProbe) { probe() = std::move(newProbe); }
 
 void replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& image) {
 #ifdef _WIN32
-    replaceOnWindows(path, image);
+    writeOnWindows(path, image, false);
 #else
-    replaceOnPosix(path, image);
+    writeOnPosix(path, image, false);
+#endif
+}
+
+void createFileAtomically(const std::string& path, const std::vector<std::uint8_t>& image) {
+#ifdef _WIN32
+    writeOnWindows(path, image, true);
+#else
+    writeOnPosix(path, image, true);
 #endif
 }
 

@@ -23,4 +23,8 @@ void setReplaceProbe(ReplaceProbe probe);
 // file, Io otherwise; the old file is intact.
 void replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& image);
 
+// The same for a file that must not exist yet: the new file appears complete or not at all, and
+// when something takes the name meanwhile it is left alone and Error(InvalidArgument) is raised.
+void createFileAtomically(const std::string& path, const std::vector<std::uint8_t>& image);
+
 }  // namespace jet

@@ -1,6 +1,7 @@
 // Databases made by the engine read back exactly, carry an Access-shaped catalogue, and bad
 // requests are refused with errors naming the table and cause.
 #include "jet/create/database_builder.h"
+#include "jet/file/atomic_replace.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {
@@ -48,6 +49,27 @@ TEST(DatabaseCreation, EmptyDatabaseHasTheAccessSystemCatalogue) {
     EXPECT_EQ(std::get<std::string>(objects[3][2]), "MSysDb");
     EXPECT_EQ(database.readAllRows("MSysACEs").size(), 16u);
     EXPECT_THROW(createDatabase(dir.file("empty.mdb"), {}), Error);   // never overwrites silently
+}
+
+// The name is checked when the file is about to appear, not only before it is built.
+TEST(DatabaseCreation, NeverReplacesAFileThatAppearsWhileItIsWritten) {
+    TempDir dir;
+    const std::string path = dir.file("race.mdb");
+    const std::vector<std::uint8_t> theirs{'t', 'h', 'e', 'i', 'r', 's'};
+    setReplaceProbe([&](const char* step) {
+        if (std::string(step) == "rename") testing::writeBytes(path, theirs);
+    });
+    try {
+        createDatabase(path, {});
+        ADD_FAILURE() << "replaced a file that appeared meanwhile";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.kind(), ErrorKind::InvalidArgument);
+    }
+    setReplaceProbe(nullptr);
+    EXPECT_EQ(testing::readBytes(path), theirs);
+    EXPECT_FALSE(std::filesystem::exists(replacementPath(path)));
+    createDatabase(dir.file("free.mdb"), {});   // a free name still gets its file
+    EXPECT_EQ(Database::open(dir.file("free.mdb")).tableNames(true).size(), 4u);
 }
 
 TEST(DatabaseCreation, RowsReadBackExactlyIncludingLongMemosNullsAndEmptyStrings) {

@@ -1,8 +1,8 @@
 // Index keys must match what Access writes byte for byte, since Access trusts index order.
 #include <gtest/gtest.h>
 
-#include "jet/format/index_builder.h"
 #include "jet/format/index_key.h"
+#include "jet/write/index_tree.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {
@@ -81,45 +81,47 @@ TEST(IndexKey, MatchesAccessMadeCatalogueIndex) {
     EXPECT_EQ(std::vector<std::uint8_t>(stored.begin(), stored.end()), expected);
 }
 
-TEST(IndexPages, SingleLeafHoldsSortedEntriesWithCorrectFreeSpace) {
-    PageAllocator pages;
-    pages.allocate();
-    std::vector<IndexEntry> entries;
-    for (std::int64_t value : {5, 1, 3}) {
-        IndexEntry entry;
-        appendIndexKey(entry.key, ColumnType::Long, 1033, value);
-        entry.row = {0x11, static_cast<std::uint8_t>(value)};
+// Index trees as the writer lays them out, on a scratch file of one page.
+std::vector<IndexEntryBytes> longEntries(std::int64_t count, std::uint32_t firstPage) {
+    std::vector<IndexEntryBytes> entries;
+    for (std::int64_t value = 0; value < count; ++value) {
+        IndexEntryBytes entry;
+        appendIndexKey(entry, ColumnType::Long, 1033, value);
+        const std::uint32_t page = firstPage + static_cast<std::uint32_t>(value / 100);
+        entry.insert(entry.end(), {static_cast<std::uint8_t>(page >> 16), static_cast<std::uint8_t>(page >> 8), static_cast<std::uint8_t>(page),
+                                   static_cast<std::uint8_t>(value % 100)});
         entries.push_back(entry);
     }
-    const BuiltIndex built = buildIndexPages(pages, 7, entries);
-    ASSERT_EQ(built.pages.size(), 1u);
-    const auto& page = pages.at(built.rootPage);
+    return entries;
+}
+
+TEST(IndexPages, SingleLeafHoldsSortedEntriesWithCorrectFreeSpace) {
+    PageFile file = PageFile::fromImage("index.mdb", std::vector<std::uint8_t>(kPageSize, 0));
+    const std::vector<IndexEntryBytes> entries = longEntries(3, 0x11);
+    const std::vector<std::uint32_t> pages = writeIndexTree(file, 7, entries, {}, [&] { return file.appendPage(); });
+    ASSERT_EQ(pages.size(), 1u);
+    const Bytes page = file.page(pages[0]).bytes();
     EXPECT_EQ(page[0], 0x04);
     EXPECT_EQ(page[2] | (page[3] << 8), 4096 - 0x1E0 - 27);
     EXPECT_EQ(page[4], 7);
     const std::vector<std::uint8_t> first(page.begin() + 0x1E0, page.begin() + 0x1E0 + 9);
-    EXPECT_EQ(first, (std::vector<std::uint8_t>{0x7F, 0x80, 0, 0, 1, 0, 0, 0x11, 1}));
-    EXPECT_EQ(page[0x1B + 1], 0x02 | 0x00);   // entry ends at 9 -> bit 1 of byte 1
+    EXPECT_EQ(first, (std::vector<std::uint8_t>{0x7F, 0x80, 0, 0, 0, 0, 0, 0x11, 0}));
+    EXPECT_EQ(page[0x1B + 1], 0x02);   // the first entry ends at 9: bit 1 of byte 1
+    EXPECT_EQ(readIndexTree(file, pages[0]).entries, entries);
 }
 
 TEST(IndexPages, ManyEntriesGetLinkedLeavesUnderANode) {
-    PageAllocator pages;
-    pages.allocate();
-    std::vector<IndexEntry> entries;
-    for (std::int64_t value = 0; value < 1000; ++value) {
-        IndexEntry entry;
-        appendIndexKey(entry.key, ColumnType::Long, 1033, value);
-        entry.row = {static_cast<std::uint32_t>(10 + value / 100), static_cast<std::uint8_t>(value % 100)};
-        entries.push_back(entry);
-    }
-    const BuiltIndex built = buildIndexPages(pages, 3, entries);
-    ASSERT_EQ(built.pages.size(), 4u);   // 3 leaves of at most 401 entries and their node
-    const auto& root = pages.at(built.rootPage);
+    PageFile file = PageFile::fromImage("index.mdb", std::vector<std::uint8_t>(kPageSize, 0));
+    const std::vector<IndexEntryBytes> entries = longEntries(1000, 10);
+    const std::vector<std::uint32_t> pages = writeIndexTree(file, 3, entries, {}, [&] { return file.appendPage(); });
+    ASSERT_EQ(pages.size(), 4u);   // 3 leaves of at most 401 entries and their node
+    const Bytes root = file.page(pages[0]).bytes();
     EXPECT_EQ(root[0], 0x03);
     const std::uint32_t tail = root[20] | (root[21] << 8) | (root[22] << 16);
-    EXPECT_EQ(tail, built.pages[2]);
-    const auto& firstLeaf = pages.at(built.pages[0]);
-    EXPECT_EQ(firstLeaf[16] | (firstLeaf[17] << 8), static_cast<int>(built.pages[1]));   // next leaf
+    EXPECT_EQ(tail, pages[3]);
+    const Bytes firstLeaf = file.page(pages[1]).bytes();
+    EXPECT_EQ(firstLeaf[16] | (firstLeaf[17] << 8), static_cast<int>(pages[2]));   // next leaf
+    EXPECT_EQ(readIndexTree(file, pages[0]).entries, entries);
 }
 
 }  // namespace

@@ -8,11 +8,9 @@
 #include <limits>
 #include <vector>
 
-#include "jet/create/page_allocator.h"
 #include "jet/format/data_page.h"
 #include "jet/format/header_page.h"
 #include "jet/format/usage_map.h"
-#include "jet/format/usage_map_writer.h"
 #include "jet/write/file_editor.h"
 
 namespace jet {
@@ -170,31 +168,6 @@ TEST(UsageMapCodec, GlobalMapGrowingPastItsWindowKeepsUncoveredPagesFree) {
     EXPECT_EQ(global.pages, expectFree);   // the allocated page and the bitmap page are in use
     EXPECT_EQ(bitmapPage, 513u);
     // Pages past the file stay free: the bitmap page has their bits set.
-    EXPECT_TRUE(global.anyPastEnd);
-    EXPECT_EQ(global.firstPastEnd, file.pageCount());
-}
-
-TEST(UsageMapCodec, NewFileMapsDecodeToThePagesTheyWereBuiltFrom) {
-    PageAllocator pages;
-    for (int i = 0; i < 1500; ++i) pages.allocate();
-    const std::vector<std::uint32_t> near{3, 4, 500};
-    const std::vector<std::uint32_t> windowed{600, 1000, 1111};
-    const std::vector<std::uint32_t> spread{5, 1200, 1499};
-    const std::vector<std::uint8_t> nearRow = usageMapRow(pages, near);
-    const std::vector<std::uint8_t> windowedRow = usageMapRow(pages, windowed);
-    const std::vector<std::uint8_t> spreadRow = usageMapRow(pages, spread);
-    const std::vector<std::uint8_t> globalRow = globalUsageMapRow(pages);
-    const PageFile file = PageFile::fromImage("new.mdb", pages.image());
-
-    EXPECT_EQ(decodeUsageMap(file, nearRow).pages, near);
-    EXPECT_EQ(decodeUsageMap(file, windowedRow).pages, windowed);
-    EXPECT_EQ(windowedRow[0], static_cast<std::uint8_t>(UsageMapForm::Inline));
-    const MapContent spreadMap = decodeUsageMap(file, spreadRow);
-    EXPECT_EQ(spreadMap.pages, spread);
-    EXPECT_EQ(spreadMap.bitmapPages, std::vector<std::uint32_t>{1500});
-    // Every page of the file in use; the pages after it free.
-    const MapContent global = decodeUsageMap(file, globalRow);
-    EXPECT_TRUE(global.pages.empty());
     EXPECT_TRUE(global.anyPastEnd);
     EXPECT_EQ(global.firstPastEnd, file.pageCount());
 }

@@ -1,5 +1,7 @@
 #include "jet/tests/product_fixtures.h"
 
+#include "jet/write/index_tree.h"
+
 #include <random>
 
 #include "text/utf8.h"
@@ -86,6 +88,29 @@ NewTable horoscopeTable() {
     unsigned seed = 300;
     for (const auto& sign : starSigns()) table.rows.push_back({Value(sign), Value(hexText(40, seed++))});
     return table;
+}
+
+NewTable deepIndexTable(std::size_t rows) {
+    NewTable table;
+    table.name = "Lookups";
+    table.columns = {column("id", ColumnType::Long, 0, true), column("code", ColumnType::Text, 200)};
+    table.indexes = {{"PrimaryKey", {"id"}, true, true}, {"ByCode", {"code"}, false, false}};
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::string code = std::to_string((r * 7919) % 100000);
+        code += std::string(190 - code.size(), static_cast<char>('a' + r % 26));
+        table.rows.push_back({Value{}, code});
+    }
+    return table;
+}
+
+std::size_t indexDepth(const PageFile& file, std::uint32_t root) {
+    std::size_t depth = 1;
+    for (std::uint32_t page = root; file.page(page).u8(0, "index page type") == static_cast<std::uint8_t>(PageType::IndexNode); ++depth) {
+        const std::vector<std::uint8_t> first = readIndexPageEntries(file.page(page).bytes()).at(0);
+        const std::size_t n = first.size();
+        page = (std::uint32_t(first[n - 4]) << 24) | (std::uint32_t(first[n - 3]) << 16) | (std::uint32_t(first[n - 2]) << 8) | first[n - 1];
+    }
+    return depth;
 }
 
 }  // namespace jet::fixtures

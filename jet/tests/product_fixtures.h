@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jet/create/new_table.h"
+#include "jet/file/page_file.h"
 #include "jet/value.h"
 
 // Tables shaped like the ones the upgrade writes, for write tests and benchmarks.
@@ -37,5 +38,12 @@ inline const char* const kFortuneUpdate = "update Bennian2011 set [Values] = ?,L
 NewTable horoscopeTable();
 std::vector<std::string> starSigns();
 inline const char* const kHoroscopeUpdate = "update xingzuo2007 set content = ? where idxz = ?";
+
+// Lookups: id AutoNumber primary key, code Text(200) indexed. Codes are about 190 characters that
+// differ early, so few fit an index page: 600 rows need an index three levels deep.
+NewTable deepIndexTable(std::size_t rows);
+
+// The number of levels of an index tree, counted down its first children.
+std::size_t indexDepth(const PageFile& file, std::uint32_t root);
 
 }  // namespace jet::fixtures

@@ -47,7 +47,7 @@ TEST(TextCodec, RejectsMalformedUtf8) {
 }
 
 // The writer's column encoder works in place (three-byte runs in a fast loop, compression done
-// by shifting bytes down); it must store exactly what the builder's encoder stores.
+// by shifting bytes down); it must store exactly what the plain encoder (encodeStoredText) stores.
 TEST(TextCodec, ColumnEncoderMatchesTheBuilder) {
     const std::vector<std::string> samples = {"", "a", "ab", "abc", "abcdefgh", "\xC3\xA9", "a\xC3\xA9z", "中", "中文", "a中", "中a", "ab中cd",
                                               "\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x80y", "\xC3\xA9\xC3\xA8\xC3\xA0", std::string("a\0b", 3)};

@@ -45,11 +45,12 @@ bool leftOldOrNew(const std::string& path, const std::vector<std::uint8_t>& oldB
     return left == newBytes;
 }
 
-int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes) {
+int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes, const std::function<void(const std::string&)>& unit) {
     int steps = 0;
     writeBytes(probe, oldBytes);
     setReplaceProbe([&](const char*) { ++steps; });
-    runCommitUnit(probe);
+    if (unit) unit(probe);
+    else runCommitUnit(probe);
     setReplaceProbe(nullptr);
     return steps;
 }

@@ -22,9 +22,11 @@ ErrorKind kindOf(const std::function<void()>& action);
 // Every row of a table as our reader sees it.
 std::vector<std::vector<Value>> rowsOf(const std::string& path, const std::string& table);
 
-// How many steps the file replacement of the kill tests' commit unit takes: the unit is run
-// once on a copy of `oldBytes` at `probe`, counting the steps the replacement reports.
-int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes);
+// How many steps the file replacement of a commit takes: `unit` (the kill tests' commit unit
+// unless given) is run once on a copy of `oldBytes` at `probe`, counting the steps the
+// replacement reports.
+int replaceStepCount(const std::string& probe, const std::vector<std::uint8_t>& oldBytes,
+                     const std::function<void(const std::string&)>& unit = {});
 
 // Checks what an interrupted commit left at `path`: the old or the new file byte for byte, and a
 // next writer that opens it and clears whatever the interrupted one left (its replacement file,

@@ -96,6 +96,17 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         return text;
     }
     case ColumnType::Memo: return textOf(std::move(value), column);   // checked as it is encoded
+    case ColumnType::Binary:
+    case ColumnType::Ole: {
+        const auto* blob = std::get_if<Blob>(&value);
+        if (!blob) throw std::invalid_argument("column " + column.name + " takes binary data");
+        if (column.columnType() == ColumnType::Binary && blob->size() > column.length)
+            throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
+                          "binary value of " + std::to_string(blob->size()) + " bytes is longer than column " + column.name + " allows (" +
+                              std::to_string(column.length) + ")");
+        if (column.columnType() == ColumnType::Ole) checkLongValueLength(column, blob->size());
+        return value;
+    }
     case ColumnType::Byte: {
         const std::int64_t v = integerOf(value, column);
         checkRange(v, 0, 255, column);
@@ -147,6 +158,11 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
 }
 
 void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::vector<std::uint8_t>& bytes) {
+    if (column.columnType() == ColumnType::Binary) {
+        const Blob& blob = std::get<Blob>(value);
+        bytes.insert(bytes.end(), blob.begin(), blob.end());
+        return;
+    }
     if (column.columnType() == ColumnType::Text) {
         const std::size_t start = bytes.size();
         bytes.resize(start + textRoom(value));
@@ -199,6 +215,17 @@ std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const 
     out.resize(encodeTextValueInto(column, text, out.data()));
     if (column.columnType() == ColumnType::Memo) checkLongValueLength(column, out.size());
     return out;
+}
+
+bool isLongValueColumn(const ColumnDefinition& column) {
+    return column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole;
+}
+
+std::vector<std::uint8_t> encodeLongValueBytes(const ColumnDefinition& column, const Value& value) {
+    if (column.columnType() == ColumnType::Memo) return encodeTextValue(column, value);
+    const Blob& blob = std::get<Blob>(value);
+    checkLongValueLength(column, blob.size());
+    return blob;
 }
 
 void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes) {

@@ -37,6 +37,11 @@ std::size_t textRoom(const Value& text);
 std::size_t encodeTextValueInto(const ColumnDefinition& column, const Value& text, std::uint8_t* out);
 // encodeTextValue also refuses a Memo value whose stored form is longer than a long value holds.
 std::vector<std::uint8_t> encodeTextValue(const ColumnDefinition& column, const Value& text);
+// Memo and OLE columns keep their values as long values (inline, one row, or a chain).
+bool isLongValueColumn(const ColumnDefinition& column);
+// The stored form of a converted, non-NULL Memo or OLE value: the encoded text, or the bytes.
+// Throws std::invalid_argument as encodeTextValue does, and for values longer than a long value.
+std::vector<std::uint8_t> encodeLongValueBytes(const ColumnDefinition& column, const Value& value);
 // Throws std::invalid_argument naming the column and the limit when `storedBytes` bytes are more
 // than a memo or OLE value can hold (kLongValueMaxLength).
 void checkLongValueLength(const ColumnDefinition& column, std::size_t storedBytes);

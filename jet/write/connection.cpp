@@ -104,6 +104,30 @@ std::size_t Connection::run(PreparedStatement& statement, const std::vector<Valu
     return changed;
 }
 
+void Connection::applyChange(const std::function<void(WriteSession&)>& change) {
+    refuseIfDamaged();
+    // Pending index changes go into the image first, so that a copy of it is the whole state.
+    session_->flush();
+    std::vector<std::uint8_t> before = session_->file().image();
+    try {
+        change(*session_);
+    } catch (...) {
+        // A session over the image as it was; statements resolved against the old one resolve
+        // again, as after a reload.
+        session_ = std::make_unique<WriteSession>(path_, std::move(before));
+        ++loads_;
+        throw;
+    }
+    if (!inWork_) {
+        try {
+            save();
+        } catch (...) {
+            reload();
+            throw;
+        }
+    }
+}
+
 void Connection::save() {
     session_->flush();
     checkStructure(session_->file());   // no damage of ours reaches the disk

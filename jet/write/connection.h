@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,11 @@ public:
     std::size_t execute(std::string_view sql, const std::vector<Value>& parameters = {});
     void commitWork();
     void rollbackWork();
+
+    // Runs a change that statements cannot express (adding a table) on the session, with a
+    // statement's guarantees: when it throws, the image is as it was before; outside a unit of
+    // work it is committed at once.
+    void applyChange(const std::function<void(WriteSession&)>& change);
 
 private:
     friend class PreparedStatement;

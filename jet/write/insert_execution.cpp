@@ -2,6 +2,7 @@
 
 #include "jet/format/long_value.h"
 #include "jet/write/value_row.h"
+#include "jet/write/column_value.h"
 #include "jet/write/constraints.h"
 #include "jet/write/index_maintenance.h"
 #include "jet/write/statement_execution.h"
@@ -71,7 +72,7 @@ std::size_t executeInsert(WriteTarget& target, ResolvedInsert& insert, const std
     std::vector<std::size_t> memos;
     std::vector<std::vector<std::uint8_t>> memoBytes;   // stored form of each memo, checked now
     for (std::size_t c = 0; c < columns.size(); ++c)
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(*cells[c])) {
+        if (isLongValueColumn(columns[c]) && !isNull(*cells[c])) {
             memos.push_back(c);
             memoBytes.push_back(encodeMemo(file, t, c, *cells[c]));
         }

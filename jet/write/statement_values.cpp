@@ -32,7 +32,7 @@ void makeField(const std::string& file, const TableState& table, std::size_t c, 
         return;
     }
     if (isNull(value)) return;
-    if (column.columnType() == ColumnType::Memo) throw std::logic_error("makeField: memo text is stored by makeMemoField");
+    if (isLongValueColumn(column)) throw std::logic_error("makeField: memo and OLE values are stored by makeMemoField");
     field.present = true;
     try {
         appendFieldBytes(column, value, field.bytes);
@@ -43,7 +43,7 @@ void makeField(const std::string& file, const TableState& table, std::size_t c, 
 
 std::vector<std::uint8_t> encodeMemo(const std::string& file, const TableState& table, std::size_t c, const Value& value) {
     try {
-        return encodeTextValue(table.definition.columns[c], value);
+        return encodeLongValueBytes(table.definition.columns[c], value);
     } catch (const std::invalid_argument& error) {
         refuseValue(file, table.definition, error, c);
     }

@@ -1,5 +1,7 @@
 #include "jet/write/table_directory.h"
 
+#include <algorithm>
+
 #include "jet/write/column_value.h"
 #include "jet/write/table_errors.h"
 
@@ -21,6 +23,19 @@ TableDirectory::TableDirectory(const PageFile& file, FileEditor& editor) : file_
     }
 }
 
+void TableDirectory::reloadCatalogue(const std::vector<CatalogueEntry>& pending) {
+    try {
+        catalogue_ = readCatalogue(file_);
+    } catch (const Damage& damage) {
+        throw Error(ErrorKind::Damaged, file_.path(), "MSysObjects", std::string("damaged database: ") + damage.what());
+    }
+    for (const auto& entry : pending) {
+        const bool listed = std::any_of(catalogue_.begin(), catalogue_.end(),
+                                        [&](const CatalogueEntry& known) { return known.isTable() && known.definitionPage() == entry.definitionPage(); });
+        if (!listed) catalogue_.push_back(entry);
+    }
+}
+
 TableState& TableDirectory::table(const std::string& name) {
     const CatalogueEntry* found = nullptr;
     for (const auto& entry : catalogue_)
@@ -29,7 +44,7 @@ TableState& TableDirectory::table(const std::string& name) {
         for (const auto& entry : catalogue_)
             if (entry.isTable() && equalsIgnoringAsciiCase(entry.name, name)) found = &entry;
     if (!found) throw Error(ErrorKind::NotFound, file_.path(), name, "no such table");
-    if (found->isSystem()) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
+    if (found->isSystem() && !systemTablesWritable_) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
     return load(*found);
 }
 

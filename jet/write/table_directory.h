@@ -25,6 +25,13 @@ public:
     const std::string& path() const { return file_.path(); }
     const std::vector<CatalogueEntry>& catalogue() const { return catalogue_; }
 
+    // Reads the catalogue again once a table's row is in MSysObjects. `pending` lists tables whose
+    // rows are still to be written (a new file's system tables), so that statements can name them.
+    // Tables already read stay where they are.
+    void reloadCatalogue(const std::vector<CatalogueEntry>& pending = {});
+    // System tables are refused unless this is set (only while a table is added).
+    void setSystemTablesWritable(bool writable) { systemTablesWritable_ = writable; }
+
     // A user table by name: NotFound when there is none, Unsupported for a system table.
     TableState& table(const std::string& name);
     // The table whose definition is on `definitionPage` (Damaged when no table has it).
@@ -44,6 +51,7 @@ private:
     FileEditor& editor_;
     std::vector<CatalogueEntry> catalogue_;
     std::map<std::uint32_t, std::unique_ptr<TableState>> tables_;   // by TDEF page
+    bool systemTablesWritable_ = false;
 };
 
 }  // namespace jet

@@ -6,6 +6,7 @@
 #include "jet/format/data_page.h"
 #include "jet/format/long_value.h"
 #include "jet/format/row.h"
+#include "jet/write/column_value.h"
 #include "jet/format/usage_map.h"
 
 namespace jet {
@@ -29,9 +30,6 @@ bool pageHoldsNoRows(Bytes page) {
     return true;
 }
 
-bool isLongValueColumn(const ColumnDefinition& column) {
-    return column.columnType() == ColumnType::Memo || column.columnType() == ColumnType::Ole;
-}
 }  // namespace
 
 std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefinition& table) {

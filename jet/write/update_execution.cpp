@@ -38,7 +38,7 @@ std::size_t executeUpdate(WriteTarget& target, const ResolvedUpdate& update, con
     std::vector<std::vector<std::uint8_t>> memoBytes(assignments.size());
     for (std::size_t a = 0; a < assignments.size(); ++a) {
         const auto& [c, value] = assignments[a];
-        if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) memoBytes[a] = encodeMemo(file, t, c, value);
+        if (isLongValueColumn(columns[c]) && !isNull(value)) memoBytes[a] = encodeMemo(file, t, c, value);
     }
     TableWriter writer(target.editor, t);
     const std::vector<LiveRow> rows = matchingRows(target.file, writer, t, statement.where, update.conditionColumns, parameters);
@@ -55,7 +55,7 @@ std::size_t executeUpdate(WriteTarget& target, const ResolvedUpdate& update, con
             plan.fields = splitRow(t.definition, writer.rowBytes(rows[r]));
             std::vector<RowField> sized = plan.fields;
             for (const auto& [c, value] : assignments) {
-                if (columns[c].columnType() == ColumnType::Memo) {
+                if (isLongValueColumn(columns[c])) {
                     sized[c].present = !isNull(value);
                     sized[c].bytes.assign(isNull(value) ? 0 : kLongValueHeaderSize, 0);
                 } else {
@@ -95,9 +95,9 @@ std::size_t executeUpdate(WriteTarget& target, const ResolvedUpdate& update, con
             for (std::size_t a = 0; a < assignments.size(); ++a) {
                 const auto& [c, value] = assignments[a];
                 // The old value's pages are freed first, so that the new value can take them.
-                if (columns[c].columnType() == ColumnType::Memo && plan.fields[c].present) writer.releaseLongValue(plan.fields[c].bytes);
+                if (isLongValueColumn(columns[c]) && plan.fields[c].present) writer.releaseLongValue(plan.fields[c].bytes);
                 size -= plan.fields[c].bytes.size();
-                if (columns[c].columnType() == ColumnType::Memo && !isNull(value)) {
+                if (isLongValueColumn(columns[c]) && !isNull(value)) {
                     const bool inlineFits = size + kLongValueHeaderSize + memoBytes[a].size() <= kMaxStoredRowSize;
                     makeMemoField(file, writer, t, c, memoBytes[a], inlineFits, plan.fields[c]);
                 } else {

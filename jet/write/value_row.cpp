@@ -1,5 +1,6 @@
 #include "jet/write/value_row.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -29,7 +30,8 @@ struct ConvertedValues {
     }
     std::size_t variableRoom(std::size_t c) const {
         const ColumnDefinition& column = table.columns[c];
-        if (column.columnType() == ColumnType::Memo) throw std::logic_error("encodeValueRowInto: memo values are placed field by field");
+        if (isLongValueColumn(column)) throw std::logic_error("encodeValueRowInto: long values are placed field by field");
+        if (column.columnType() == ColumnType::Binary) return std::get<Blob>(*values[c]).size();
         if (column.columnType() != ColumnType::Text) notWritten(column);
         return textRoom(*values[c]);
     }
@@ -40,7 +42,14 @@ struct ConvertedValues {
         if (size > room) throw Damage("fixed column " + column.name + " does not fit the fixed area");
         writeFixedField(column, *values[c], at);
     }
-    std::size_t writeVariable(std::size_t c, std::uint8_t* at) const { return encodeTextValueInto(table.columns[c], *values[c], at); }
+    std::size_t writeVariable(std::size_t c, std::uint8_t* at) const {
+        if (table.columns[c].columnType() == ColumnType::Binary) {
+            const Blob& blob = std::get<Blob>(*values[c]);
+            if (!blob.empty()) std::memcpy(at, blob.data(), blob.size());
+            return blob.size();
+        }
+        return encodeTextValueInto(table.columns[c], *values[c], at);
+    }
 };
 
 }  // namespace

@@ -57,6 +57,14 @@ public:
     // Hands the image over (after flush()).
     std::vector<std::uint8_t> releaseImage() { return file_.releaseImage(); }
 
+    // For adding tables, which places definitions, maps and index roots itself and then writes
+    // the catalogue rows and the table's rows through execute().
+    FileEditor& editor() { return editor_; }
+    const HeaderInfo& header() const { return header_; }
+    const std::vector<CatalogueEntry>& catalogue() const { return tables_.catalogue(); }
+    void reloadCatalogue(const std::vector<CatalogueEntry>& pending = {}) { tables_.reloadCatalogue(pending); }
+    void setSystemTablesWritable(bool writable) { tables_.setSystemTablesWritable(writable); }
+
 private:
     PageFile file_;
     HeaderInfo header_;   // checked before anything else is read

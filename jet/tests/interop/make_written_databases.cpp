@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jet/write/connection.h"
+#include "jet/create/add_table.h"
 #include "jet/create/database_builder.h"
 #include "jet/error.h"
 #include "jet/check/index_check.h"
@@ -28,8 +29,8 @@ void makeProductDatabase(const std::string& path, const std::vector<NewTable>& t
     createDatabase(path, tables, options, true);
 }
 
-std::string copySample(const fs::path& samples, const std::string& name, const fs::path& out) {
-    const fs::path target = out / ("written-" + name);
+std::string copySample(const fs::path& samples, const std::string& name, const fs::path& out, const std::string& prefix = "written-") {
+    const fs::path target = out / (prefix + name);
     fs::copy_file(samples / name, target, fs::copy_options::overwrite_existing);
     fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
     return target.string();
@@ -131,8 +132,24 @@ int main(int argc, char** argv) {
                     connection.execute("update grow set t = ? where k = ?", {Value(chineseText(100 + 60 * round + i, i)), Value("k" + std::to_string(i))});
             written.push_back(path);
         }
+        {   // An index three levels deep, made with the file.
+            const std::string path = (out / "DeepIndex.dll").string();
+            makeProductDatabase(path, {deepIndexTable(600)});
+            written.push_back(path);
+        }
         if (argc == 3 && fs::is_directory(argv[2])) {
             const fs::path samples(argv[2]);
+            // A table with rows added to each Access-made sample; the old tables stay as they were.
+            for (const auto& sample : fs::directory_iterator(samples)) {
+                if (sample.path().extension() != ".mdb") continue;
+                const std::string path = copySample(samples, sample.path().filename().string(), out, "added-");
+                NewTable table = deepIndexTable(40);
+                table.name = "Added";
+                table.columns.push_back(column("note", ColumnType::Memo));
+                for (std::size_t r = 0; r < table.rows.size(); ++r) table.rows[r].emplace_back(chineseText(r * 90, static_cast<unsigned>(r)));
+                addTableToDatabase(path, table);
+                written.push_back(path);
+            }
             {
                 const std::string path = copySample(samples, "zblogasp-data-2013.mdb", out);
                 Connection connection(path);
