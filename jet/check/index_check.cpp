@@ -7,10 +7,10 @@
 
 #include "jet/format/index_key.h"
 #include "jet/read/catalogue.h"
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 #include "jet/format/row_decoder.h"
-#include "jet/write/row_index_key.h"
-#include "jet/write/table_writer.h"
+#include "jet/format/row_index_key.h"
+#include "jet/read/live_rows.h"
 
 namespace jet {
 

@@ -4,8 +4,8 @@
 
 #include "jet/error.h"
 #include "jet/format/index_node.h"
-#include "jet/write/file_editor.h"
-#include "jet/write/index_tree.h"
+#include "jet/format/usage_map.h"
+#include "jet/format/index_tree.h"
 
 namespace jet {
 

@@ -4,7 +4,7 @@
 
 #include "jet/read/catalogue.h"
 #include "jet/error.h"
-#include "jet/write/file_editor.h"
+#include "jet/format/usage_map.h"
 #include "jet/format/usage_map.h"
 #include "jet/check/page_claims.h"
 #include "jet/check/page_ownership.h"

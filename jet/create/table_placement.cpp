@@ -3,7 +3,7 @@
 #include "jet/format/data_page.h"
 #include "jet/format/table_definition.h"
 #include "jet/format/usage_map.h"
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 
 namespace jet {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/format/byte_view.h"
+#include "jet/file/byte_view.h"
 
 namespace jet {
 

@@ -36,6 +36,9 @@ struct DataPageLayout {
 inline constexpr std::size_t kDataPageHeaderSize = DataPageLayout::kHeaderSize;
 inline constexpr std::size_t kMaxRowsPerPage = DataPageLayout::kMaxRows;
 inline constexpr std::uint32_t kLongValuePageOwner = 0x4C41564C;   // "LVAL"
+// A row that outgrew its page leaves a stub pointing at where it went; a stub may lead to another
+// stub. Chains longer than this are damage (they would otherwise loop).
+inline constexpr int kMaxOverflowHops = 16;
 
 // Flags in the high bits of a row table entry.
 inline constexpr std::uint16_t kRowDeletedFlag = 0x8000;   // deleted, or the target of an overflow stub

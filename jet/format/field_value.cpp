@@ -111,9 +111,13 @@ void writeFixedField(const ColumnDefinition& column, const Value& value, std::ui
         break;
     }
     case ColumnType::DateTime: putF64(at, std::get<DateTime>(value).days); break;
-    default: throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
-                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+    default: refuseUnwrittenType(column);
     }
+}
+
+void refuseUnwrittenType(const ColumnDefinition& column) {
+    throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
+                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
 }
 
 }  // namespace jet

@@ -21,4 +21,8 @@ Value decodeField(const PageFile& file, const ColumnDefinition& column, const Ro
 // Refusal(Unsupported) for types this engine does not write.
 void writeFixedField(const ColumnDefinition& column, const Value& value, std::uint8_t* at);
 
+// Refuses a value of a column type this engine does not write: Refusal(Unsupported) naming the
+// column and its type.
+[[noreturn]] void refuseUnwrittenType(const ColumnDefinition& column);
+
 }  // namespace jet

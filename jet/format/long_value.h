@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "jet/file/page_file.h"
-#include "jet/format/byte_view.h"
+#include "jet/file/byte_view.h"
 #include "jet/format/data_page.h"
 
 namespace jet {

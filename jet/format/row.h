@@ -17,7 +17,7 @@
 #include <cstring>
 #include <vector>
 
-#include "jet/format/byte_view.h"
+#include "jet/file/byte_view.h"
 #include "jet/format/column_type.h"
 #include "jet/format/table_definition.h"
 

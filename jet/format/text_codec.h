@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/format/byte_view.h"
+#include "jet/file/byte_view.h"
 
 namespace jet {
 

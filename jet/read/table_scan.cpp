@@ -2,22 +2,12 @@
 
 #include <string>
 
-#include "jet/format/usage_map.h"
+#include "jet/read/live_rows.h"
 
 namespace jet {
 
-namespace {
-constexpr int kMaxOverflowHops = 16;
-}
-
-TableScan::TableScan(const PageFile& file, const TableDefinition& table) : file_(file), decoder_(file, table) {
-    const Bytes mapRow = readPointedRow(file, table.ownedPagesMap, "table usage map");
-    for (std::uint32_t page : readUsageMap(file, mapRow)) {
-        // Owned-page maps may name pages that were given back or belong elsewhere; keep only this
-        // table's data pages, as Access does when it scans.
-        if (isDataPageOwnedBy(file.page(page), table.page)) pages_.push_back(page);
-    }
-}
+TableScan::TableScan(const PageFile& file, const TableDefinition& table)
+    : file_(file), decoder_(file, table), pages_(ownedDataPages(file, table)) {}
 
 Bytes followOverflowStub(const PageFile& file, Bytes stub) {
     Bytes row = stub;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/format/index_key.h"
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 #include "jet/tests/test_support.h"
 
 namespace jet {

@@ -1,6 +1,6 @@
 #include "jet/tests/product_fixtures.h"
 
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 
 #include <random>
 

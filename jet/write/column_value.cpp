@@ -152,8 +152,7 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
         }
         throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
     default:
-        throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
-                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
+        refuseUnwrittenType(column);
     }
 }
 

@@ -93,14 +93,7 @@ std::size_t Connection::run(PreparedStatement& statement, const std::vector<Valu
     refuseIfDamaged();
     if (!statement.resolved_ || statement.resolvedForLoad_ != loads_) resolve(statement);
     const std::size_t changed = notingDamage([&] { return session_->execute(*statement.resolved_, parameters); });
-    if (!inWork_) {
-        try {
-            save();
-        } catch (...) {
-            reload();
-            throw;
-        }
-    }
+    commitUnlessInWork();
     return changed;
 }
 
@@ -118,13 +111,16 @@ void Connection::applyChange(const std::function<void(WriteSession&)>& change) {
         ++loads_;
         throw;
     }
-    if (!inWork_) {
-        try {
-            save();
-        } catch (...) {
-            reload();
-            throw;
-        }
+    commitUnlessInWork();
+}
+
+void Connection::commitUnlessInWork() {
+    if (inWork_) return;
+    try {
+        save();
+    } catch (...) {
+        reload();   // the file on disk is as it was; so is the image again
+        throw;
     }
 }
 

@@ -67,6 +67,8 @@ private:
 
     void reload();
     void save();
+    // Outside a unit of work: saves the image, or reloads the file when saving failed.
+    void commitUnlessInWork();
     void refuseIfDamaged() const;
     // A statement of this connection parsed from `sql` (SqlSyntax), not yet resolved.
     PreparedStatement parsed(std::string_view sql);

@@ -1,7 +1,7 @@
 #include "jet/write/constraints.h"
 
 #include "jet/write/index_maintenance.h"
-#include "jet/write/row_index_key.h"
+#include "jet/format/row_index_key.h"
 #include "jet/write/table_errors.h"
 
 namespace jet {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "jet/write/row_index_key.h"
+#include "jet/format/row_index_key.h"
 #include "jet/format/table_definition.h"
 #include "jet/write/table_errors.h"
 

@@ -1,6 +1,6 @@
 #include "jet/write/table_errors.h"
 
-#include "jet/write/row_index_key.h"
+#include "jet/format/row_index_key.h"
 
 namespace jet {
 

@@ -12,7 +12,6 @@
 namespace jet {
 
 namespace {
-constexpr int kMaxOverflowHops = 16;
 constexpr std::size_t kMaxChainRows = 1u << 20;
 // A page whose room falls below this leaves the free-space map.
 constexpr std::size_t kUsefulRoom = 64;
@@ -32,43 +31,10 @@ bool pageHoldsNoRows(Bytes page) {
 
 }  // namespace
 
-std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefinition& table) {
-    std::vector<std::uint32_t> pages;
-    const Bytes mapRow = readPointedRow(file, table.ownedPagesMap, "table usage map");
-    for (std::uint32_t page : readUsageMap(file, mapRow)) {
-        if (isDataPageOwnedBy(file.page(page), table.page)) pages.push_back(page);
-    }
-    return pages;
-}
-
 void TableWriter::loadPages(FileEditor& editor, TableState& table) {
     if (!table.dataPages.empty()) return;
     table.dataPages = ownedDataPages(editor.file(), table.definition);
     table.longValuePage.assign(table.definition.longValueMaps.size(), std::nullopt);
-}
-
-std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages) {
-    std::vector<LiveRow> rows;
-    for (std::uint32_t pageNumber : pages) {
-        const DataPage view(file.page(pageNumber));
-        for (std::uint16_t i = 0; i < view.rowCount(); ++i) {
-            const std::uint16_t flags = view.rowFlags(i);
-            if (flags & kRowDeletedFlag) continue;   // deleted, or data that a stub elsewhere stands for
-            LiveRow row{{pageNumber, static_cast<std::uint8_t>(i)}, {pageNumber, static_cast<std::uint8_t>(i)}};
-            if (flags & kRowOverflowFlag) {
-                Bytes stub = view.row(i).bytes;
-                for (int hop = 0;; ++hop) {
-                    if (hop > kMaxOverflowHops) throw Damage("overflow rows form a chain too long");
-                    row.data = RowPointer::fromRaw(ByteView(stub).u32(0, "overflow pointer"));
-                    const DataPage target(file.page(row.data.page));
-                    if (!(target.rowFlags(row.data.row) & kRowOverflowFlag)) break;
-                    stub = target.row(row.data.row).bytes;
-                }
-            }
-            rows.push_back(row);
-        }
-    }
-    return rows;
 }
 
 std::vector<LiveRow> TableWriter::liveRows() const { return listLiveRows(editor_.file(), table_.dataPages); }

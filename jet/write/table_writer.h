@@ -8,9 +8,10 @@
 #include "jet/format/data_page.h"
 #include "jet/write/file_editor.h"
 #include "jet/write/foreign_keys.h"
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 #include "jet/format/row.h"
 #include "jet/format/table_definition.h"
+#include "jet/read/live_rows.h"
 #include "jet/value.h"
 
 namespace jet {
@@ -34,18 +35,6 @@ struct TableState {
     bool countsPending = false;             // definition.rowCount/lastAutoNumber not yet in the TDEF
     std::vector<ForeignKeySide> foreignKeys;   // relationships with enforced integrity
 };
-
-// A live row: `id` is the row number indexes know (an overflow stub when the data moved), `data`
-// where its bytes lie.
-struct LiveRow {
-    RowPointer id;
-    RowPointer data;
-};
-
-// The live rows of a table whose owned data pages are `pages`. Throws Damage.
-std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages);
-// A table's owned data pages (pages its usage map lists that are data pages it owns).
-std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefinition& table);
 
 // Row-level changes to one table's pages. Keeps usage maps of new pages up to date; the TDEF
 // fields and indexes are the caller's business. Throws Damage when pages are inconsistent.

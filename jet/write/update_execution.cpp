@@ -7,7 +7,7 @@
 #include "jet/write/column_value.h"
 #include "jet/write/constraints.h"
 #include "jet/write/index_maintenance.h"
-#include "jet/write/row_index_key.h"
+#include "jet/format/row_index_key.h"
 #include "jet/write/statement_execution.h"
 #include "jet/write/statement_values.h"
 #include "jet/write/table_errors.h"

@@ -13,11 +13,6 @@ namespace jet {
 
 namespace {
 
-[[noreturn]] void notWritten(const ColumnDefinition& column) {
-    throw Refusal(ErrorKind::Unsupported, BrokenRule::None, column.name,
-                  "writing " + columnTypeName(column.type) + " column " + column.name + " is not supported");
-}
-
 // Converted values, encoded as the row is laid out.
 struct ConvertedValues {
     const TableDefinition& table;
@@ -32,13 +27,13 @@ struct ConvertedValues {
         const ColumnDefinition& column = table.columns[c];
         if (isLongValueColumn(column)) throw std::logic_error("encodeValueRowInto: long values are placed field by field");
         if (column.columnType() == ColumnType::Binary) return std::get<Blob>(*values[c]).size();
-        if (column.columnType() != ColumnType::Text) notWritten(column);
+        if (column.columnType() != ColumnType::Text) refuseUnwrittenType(column);
         return textRoom(*values[c]);
     }
     void writeFixed(std::size_t c, std::uint8_t* at, std::size_t room) const {
         const ColumnDefinition& column = table.columns[c];
         const std::size_t size = fixedSizeOf(column.columnType());
-        if (size == 0) notWritten(column);
+        if (size == 0) refuseUnwrittenType(column);
         if (size > room) throw Damage("fixed column " + column.name + " does not fit the fixed area");
         writeFixedField(column, *values[c], at);
     }

@@ -1,4 +1,4 @@
-#include "jet/write/row_index_key.h"
+#include "jet/format/row_index_key.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "jet/write/index_tree.h"
+#include "jet/format/index_tree.h"
 
 #include <algorithm>
 #include <set>
