@@ -17,6 +17,11 @@ namespace jet {
 
 namespace {
 
+// A value the column cannot take, named by its column.
+[[noreturn]] void refuseBadValue(const ColumnDefinition& column, const std::string& cause) {
+    throw Refusal(ErrorKind::Constraint, BrokenRule::BadValue, column.name, cause);
+}
+
 std::int64_t integerOf(const Value& value, const ColumnDefinition& column) {
     if (const auto* i = std::get_if<std::int64_t>(&value)) return *i;
     if (const auto* b = std::get_if<bool>(&value)) return *b ? -1 : 0;
@@ -24,30 +29,30 @@ std::int64_t integerOf(const Value& value, const ColumnDefinition& column) {
         std::int64_t out = 0;
         const auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), out);
         if (ec == std::errc() && end == s->data() + s->size() && !s->empty()) return out;
-        throw std::invalid_argument("'" + *s + "' is not a whole number for column " + column.name);
+        refuseBadValue(column, "'" + *s + "' is not a whole number for column " + column.name);
     }
     if (const auto* d = std::get_if<double>(&value)) {
         if (std::floor(*d) == *d && std::fabs(*d) < 9e18) return static_cast<std::int64_t>(*d);
     }
-    throw std::invalid_argument("column " + column.name + " takes a whole number");
+    refuseBadValue(column, "column " + column.name + " takes a whole number");
 }
 
 void checkRange(std::int64_t value, std::int64_t low, std::int64_t high, const ColumnDefinition& column) {
     if (value < low || value > high)
-        throw std::invalid_argument(std::to_string(value) + " is out of range for column " + column.name);
+        refuseBadValue(column, std::to_string(value) + " is out of range for column " + column.name);
 }
 
 std::string textOf(Value&& value, const ColumnDefinition& column) {
     if (auto* s = std::get_if<std::string>(&value)) return std::move(*s);
     if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
-    throw std::invalid_argument("column " + column.name + " takes text");
+    refuseBadValue(column, "column " + column.name + " takes text");
 }
 
 // UTF-16 code units of UTF-8 text, as Jet counts a text's length. Throws std::invalid_argument
 // on malformed UTF-8.
 std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
     if (const auto units = text::utf16LengthOfUtf8(utf8)) return *units;
-    throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+    refuseBadValue(column, "text for column " + column.name + " is not valid UTF-8");
 }
 
 bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
@@ -99,7 +104,7 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
     case ColumnType::Binary:
     case ColumnType::Ole: {
         const auto* blob = std::get_if<Blob>(&value);
-        if (!blob) throw std::invalid_argument("column " + column.name + " takes binary data");
+        if (!blob) refuseBadValue(column, "column " + column.name + " takes binary data");
         if (column.columnType() == ColumnType::Binary && blob->size() > column.length)
             throw Refusal(ErrorKind::Constraint, BrokenRule::ValueTooLong, column.name,
                           "binary value of " + std::to_string(blob->size()) + " bytes is longer than column " + column.name + " allows (" +
@@ -143,14 +148,14 @@ Value toColumnValue(const ColumnDefinition& column, Value value) {
             } catch (const std::exception&) {
             }
         }
-        throw std::invalid_argument("column " + column.name + " takes a number");
+        refuseBadValue(column, "column " + column.name + " takes a number");
     case ColumnType::DateTime:
         if (const auto* d = std::get_if<DateTime>(&value)) return *d;
         if (const auto* s = std::get_if<std::string>(&value)) {
             DateTime date;
             if (parseDateTime(*s, date)) return date;
         }
-        throw std::invalid_argument("column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
+        refuseBadValue(column, "column " + column.name + " takes a date as 'YYYY-MM-DD[ HH:MM:SS]'");
     default:
         refuseUnwrittenType(column);
     }
@@ -186,7 +191,7 @@ void appendFieldBytes(const ColumnDefinition& column, const Value& value, std::v
 std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::string_view utf8, std::uint8_t* const out) {
     const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
     const auto stored = encodeStoredTextInto(utf8, compressionAllowed, out);
-    if (!stored) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-8");
+    if (!stored) refuseBadValue(column, "text for column " + column.name + " is not valid UTF-8");
     checkTextLength(column, stored->units);
     return stored->bytes;
 }
@@ -195,7 +200,7 @@ std::size_t encodeColumnTextInto(const ColumnDefinition& column, std::u16string_
     checkTextLength(column, units.size());
     const bool compressionAllowed = column.extendedFlags & kColumnCompressedUnicodeFlag;
     const auto bytes = encodeStoredTextInto(units, compressionAllowed, out);
-    if (!bytes) throw std::invalid_argument("text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
+    if (!bytes) refuseBadValue(column, "text for column " + column.name + " is not valid UTF-16 (unpaired surrogate)");
     return *bytes;
 }
 
