@@ -1,5 +1,6 @@
 #include "install_location.h"
 
+#include "text/ascii_case.h"
 #include "text/utf8_path.h"
 
 #include <cstdlib>
@@ -10,18 +11,6 @@ namespace fs = std::filesystem;
 
 namespace upgrade {
 namespace {
-
-// Windows compares file names without regard to case. Wine folds the case of
-// every character; the catalogue's paths hold ASCII letters and CJK
-// ideographs (which have no case), so ASCII folding covers them.
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> splitComponents(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -37,7 +26,9 @@ std::vector<std::string_view> splitComponents(std::string_view path) {
 }
 
 // The entry of `directory` whose name equals `name` (exactly, or else without
-// regard to case).
+// regard to case). Windows compares file names without regard to case; Wine
+// folds the case of every character, and the catalogue's paths hold ASCII
+// letters and CJK ideographs (which have no case), so ASCII folding covers them.
 std::optional<fs::path> findEntry(const fs::path& directory, std::string_view name) {
     if (name == "." || name == "..") return std::nullopt;
     std::error_code ec;
@@ -47,7 +38,7 @@ std::optional<fs::path> findEntry(const fs::path& directory, std::string_view na
     if (ec) return std::nullopt;
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec) return std::nullopt;
-        if (equalIgnoringAsciiCase(text::utf8FromPath(it->path().filename()), name)) return it->path();
+        if (text::equalsIgnoringAsciiCase(text::utf8FromPath(it->path().filename()), name)) return it->path();
     }
     return std::nullopt;
 }
@@ -96,8 +87,7 @@ std::optional<fs::path> resolveWindowsPath(std::string_view windowsPath, const D
     // Only absolute drive paths name an installation directory.
     if (windowsPath.size() < 3 || windowsPath[1] != ':' || (windowsPath[2] != '\\' && windowsPath[2] != '/'))
         return std::nullopt;
-    char drive = windowsPath[0];
-    if (drive >= 'A' && drive <= 'Z') drive = static_cast<char>(drive - 'A' + 'a');
+    const char drive = text::lowerAscii(windowsPath[0]);
     if (drive < 'a' || drive > 'z') return std::nullopt;
     std::optional<fs::path> current = drives(drive);
     for (std::string_view component : splitComponents(windowsPath.substr(3))) {

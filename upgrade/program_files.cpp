@@ -1,16 +1,9 @@
 #include "program_files.h"
 
+#include "text/ascii_case.h"
+
 namespace upgrade {
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -23,7 +16,7 @@ struct DrivePath {
 
 std::optional<DrivePath> splitDrivePath(std::string_view directory) {
     if (directory.size() < 4 || directory[1] != ':' || !isSeparator(directory[2])) return std::nullopt;
-    const char drive = lowerAscii(directory[0]);
+    const char drive = text::lowerAscii(directory[0]);
     if (drive < 'a' || drive > 'z') return std::nullopt;
     std::string_view path = directory.substr(3);
     const std::size_t separator = path.find_first_of("\\/");
@@ -35,7 +28,7 @@ std::optional<DrivePath> splitDrivePath(std::string_view directory) {
 
 std::optional<std::string> programFilesX86Twin(std::string_view directory) {
     const std::optional<DrivePath> parts = splitDrivePath(directory);
-    if (!parts || !sameIgnoringAsciiCase(parts->top, kProgramFiles) || parts->rest.empty()) return std::nullopt;
+    if (!parts || !text::equalsIgnoringAsciiCase(parts->top, kProgramFiles) || parts->rest.empty()) return std::nullopt;
     std::string twin(directory.substr(0, 3));
     twin += kProgramFilesX86;
     twin += '\\';
@@ -46,9 +39,9 @@ std::optional<std::string> programFilesX86Twin(std::string_view directory) {
 std::optional<std::string> virtualStoreFolder(std::string_view directory, std::string_view localAppData,
                                               char systemDrive) {
     const std::optional<DrivePath> parts = splitDrivePath(directory);
-    if (localAppData.empty() || !parts || parts->drive != lowerAscii(systemDrive) || parts->rest.empty())
+    if (localAppData.empty() || !parts || parts->drive != text::lowerAscii(systemDrive) || parts->rest.empty())
         return std::nullopt;
-    if (!sameIgnoringAsciiCase(parts->top, kProgramFiles) && !sameIgnoringAsciiCase(parts->top, kProgramFilesX86))
+    if (!text::equalsIgnoringAsciiCase(parts->top, kProgramFiles) && !text::equalsIgnoringAsciiCase(parts->top, kProgramFilesX86))
         return std::nullopt;
     std::string folder(localAppData);
     while (!folder.empty() && isSeparator(folder.back())) folder.pop_back();

@@ -8,9 +8,9 @@
 #include "jet/create/table_layout.h"
 #include "jet/create/table_placement.h"
 #include "jet/error.h"
-#include "jet/write/column_value.h"
 #include "jet/write/connection.h"
 #include "jet/write/write_session.h"
+#include "text/ascii_case.h"
 
 namespace jet {
 
@@ -25,7 +25,7 @@ void checkNameIsFree(const WriteSession& session, const std::string& name) {
     for (const auto& entry : session.catalogue()) {
         const bool namesData = entry.isTable() || entry.type == kObjectTypeLinkedTable || entry.type == kObjectTypeQuery ||
                                entry.type == kObjectTypeLinkedOdbcTable;
-        if (namesData && sameValue(Value(entry.name), Value(name)))   // ignoring ASCII case
+        if (namesData && text::equalsIgnoringAsciiCase(entry.name, name))
             throw Error(ErrorKind::InvalidArgument, session.path(), name, "a table of this name already exists");
     }
 }

@@ -8,6 +8,8 @@
 #include "jet/error.h"
 #include "jet/file/native_path.h"
 #include "jet/file/side_file.h"
+#include "text/ascii_case.h"
+#include "text/utf8_path.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -39,14 +41,6 @@ namespace {
 
 const char kInUseAdvice[] = "close the program that uses it (Access or the product) and try again";
 
-bool equalIgnoringAsciiCase(const std::u8string& a, const std::u8string& b) {
-    if (a.size() != b.size()) return false;
-    auto lower = [](char8_t c) { return c >= u8'A' && c <= u8'Z' ? static_cast<char8_t>(c - u8'A' + u8'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 [[noreturn]] void refuseJetLockFile(const std::string& databasePath, const std::string& lockFile) {
     throw Error(ErrorKind::InUse, databasePath, "", "the database is in use (lock file " + lockFile + " exists); " + kInUseAdvice);
 }
@@ -57,14 +51,13 @@ std::string findJetLockFile(const std::string& databasePath) {
     // Products are found whatever the case of their names, and the programs that open them
     // write the lock file's name in their own case; so every entry of the folder is compared.
     const fs::path expected = nativePath(jetLockFilePath(databasePath));
-    const std::u8string wanted = expected.filename().u8string();
+    const std::string wanted = text::utf8FromPath(expected.filename());
     fs::path folder = expected.parent_path();
     if (folder.empty()) folder = ".";
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!equalIgnoringAsciiCase(it->path().filename().u8string(), wanted)) continue;
-        const std::u8string found = it->path().u8string();
-        return std::string(found.begin(), found.end());
+        if (!text::equalsIgnoringAsciiCase(text::utf8FromPath(it->path().filename()), wanted)) continue;
+        return text::utf8FromPath(it->path());
     }
     // A folder that cannot be listed: at least the name as Jet writes it.
     std::error_code ignored;

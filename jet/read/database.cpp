@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
+#include "text/ascii_case.h"
+
 namespace jet {
 
 namespace {
-
-bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 [[noreturn]] void raiseDamage(const std::string& file, const std::string& table, const Damage& damage) {
     throw Error(ErrorKind::Damaged, file, table, std::string("damaged database: ") + damage.what());
@@ -65,7 +60,7 @@ const CatalogueEntry& Database::findTable(const std::string& name) const {
     for (const auto& entry : catalogue_)
         if (entry.isTable() && entry.name == name) return entry;
     for (const auto& entry : catalogue_)
-        if (entry.isTable() && equalsIgnoringAsciiCase(entry.name, name)) return entry;
+        if (entry.isTable() && text::equalsIgnoringAsciiCase(entry.name, name)) return entry;
     throw Error(ErrorKind::NotFound, path(), name, "no such table");
 }
 

@@ -9,6 +9,7 @@
 
 #include "jet/error.h"
 #include "jet/format/field_value.h"
+#include "text/ascii_case.h"
 #include "jet/format/long_value.h"
 #include "jet/format/text_codec.h"
 #include "text/utf8.h"
@@ -53,17 +54,6 @@ std::string textOf(Value&& value, const ColumnDefinition& column) {
 std::size_t utf16Length(const std::string& utf8, const ColumnDefinition& column) {
     if (const auto units = text::utf16LengthOfUtf8(utf8)) return *units;
     refuseBadValue(column, "text for column " + column.name + " is not valid UTF-8");
-}
-
-bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 [[noreturn]] void refuseTextLength(const ColumnDefinition& column, std::size_t units) {
@@ -249,7 +239,7 @@ bool sameValue(const Value& a, const Value& b) {
         }
     }
     if (const auto* x = std::get_if<std::string>(&a))
-        if (const auto* y = std::get_if<std::string>(&b)) return equalsIgnoringAsciiCase(*x, *y);
+        if (const auto* y = std::get_if<std::string>(&b)) return text::equalsIgnoringAsciiCase(*x, *y);
     return a == b;
 }
 

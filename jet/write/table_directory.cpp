@@ -2,18 +2,10 @@
 
 #include <algorithm>
 
-#include "jet/write/column_value.h"
 #include "jet/write/table_errors.h"
+#include "text/ascii_case.h"
 
 namespace jet {
-
-namespace {
-
-bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    return sameValue(Value(a), Value(b));
-}
-
-}  // namespace
 
 TableDirectory::TableDirectory(const PageFile& file, FileEditor& editor) : file_(file), editor_(editor) {
     try {
@@ -42,7 +34,7 @@ TableState& TableDirectory::table(const std::string& name) {
         if (entry.isTable() && entry.name == name) found = &entry;
     if (!found)
         for (const auto& entry : catalogue_)
-            if (entry.isTable() && equalsIgnoringAsciiCase(entry.name, name)) found = &entry;
+            if (entry.isTable() && text::equalsIgnoringAsciiCase(entry.name, name)) found = &entry;
     if (!found) throw Error(ErrorKind::NotFound, file_.path(), name, "no such table");
     if (found->isSystem() && !systemTablesWritable_) throw Error(ErrorKind::Unsupported, file_.path(), found->name, "system tables are not written");
     return load(*found);
@@ -78,7 +70,7 @@ std::size_t TableDirectory::column(const TableState& table, const std::string& n
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (columns[i].name == name) return i;
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (equalsIgnoringAsciiCase(columns[i].name, name)) return i;
+        if (text::equalsIgnoringAsciiCase(columns[i].name, name)) return i;
     throw Error(ErrorKind::NotFound, tableErrorContext(file_.path(), table.definition, name), "no such column: " + name);
 }
 
