@@ -1,5 +1,7 @@
 #include "jet/read/live_rows.h"
 
+#include <string>
+
 #include "jet/format/usage_map.h"
 
 namespace jet {
@@ -13,6 +15,16 @@ std::vector<std::uint32_t> ownedDataPages(const PageFile& file, const TableDefin
     return pages;
 }
 
+RowPointer overflowTarget(const PageFile& file, Bytes stub) {
+    for (int hop = 0; hop < kMaxOverflowHops; ++hop) {
+        const RowPointer target = RowPointer::fromRaw(ByteView(stub).u32(0, "overflow pointer"));
+        const DataPage page(file.page(target.page));
+        if (!(page.rowFlags(target.row) & kRowOverflowFlag)) return target;
+        stub = page.row(target.row).bytes;
+    }
+    throw Damage("overflow rows form a chain longer than " + std::to_string(kMaxOverflowHops));
+}
+
 std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages) {
     std::vector<LiveRow> rows;
     for (std::uint32_t pageNumber : pages) {
@@ -21,16 +33,7 @@ std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::u
             const std::uint16_t flags = view.rowFlags(i);
             if (flags & kRowDeletedFlag) continue;   // deleted, or data that a stub elsewhere stands for
             LiveRow row{{pageNumber, static_cast<std::uint8_t>(i)}, {pageNumber, static_cast<std::uint8_t>(i)}};
-            if (flags & kRowOverflowFlag) {
-                Bytes stub = view.row(i).bytes;
-                for (int hop = 0;; ++hop) {
-                    if (hop > kMaxOverflowHops) throw Damage("overflow rows form a chain too long");
-                    row.data = RowPointer::fromRaw(ByteView(stub).u32(0, "overflow pointer"));
-                    const DataPage target(file.page(row.data.page));
-                    if (!(target.rowFlags(row.data.row) & kRowOverflowFlag)) break;
-                    stub = target.row(row.data.row).bytes;
-                }
-            }
+            if (flags & kRowOverflowFlag) row.data = overflowTarget(file, view.row(i).bytes);
             rows.push_back(row);
         }
     }

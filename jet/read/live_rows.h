@@ -16,6 +16,10 @@ struct LiveRow {
     RowPointer data;
 };
 
+// Where the data of a row that outgrew its page lies, given its overflow stub's bytes (following
+// further stubs). Throws Damage when the chain is broken or longer than kMaxOverflowHops.
+RowPointer overflowTarget(const PageFile& file, Bytes stub);
+
 // The live rows of a table whose owned data pages are `pages`. Throws Damage.
 std::vector<LiveRow> listLiveRows(const PageFile& file, const std::vector<std::uint32_t>& pages);
 // A table's owned data pages: the pages its usage map lists that are data pages pointing back at

@@ -10,15 +10,8 @@ TableScan::TableScan(const PageFile& file, const TableDefinition& table)
     : file_(file), decoder_(file, table), pages_(ownedDataPages(file, table)) {}
 
 Bytes followOverflowStub(const PageFile& file, Bytes stub) {
-    Bytes row = stub;
-    for (int hop = 0; hop < kMaxOverflowHops; ++hop) {
-        const RowPointer target = RowPointer::fromRaw(ByteView(row).u32(0, "overflow pointer"));
-        const DataPage page(file.page(target.page));
-        const RowSlot slot = page.row(target.row);
-        if (!(slot.flags & kRowOverflowFlag)) return slot.bytes;
-        row = slot.bytes;
-    }
-    throw Damage("overflow rows form a chain longer than " + std::to_string(kMaxOverflowHops));
+    const RowPointer target = overflowTarget(file, stub);
+    return DataPage(file.page(target.page)).row(target.row).bytes;
 }
 
 bool TableScan::next(std::vector<Value>& out) {
