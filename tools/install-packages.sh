@@ -13,20 +13,10 @@ packages=(
   "$@"
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
 # A machine that already has Node.js from elsewhere needs no Debian npm.
 if command -v node >/dev/null && command -v npm >/dev/null; then
   filtered=()
-  for p in "${missing[@]}"; do [[ $p == nodejs || $p == npm ]] || filtered+=("$p"); done
-  missing=("${filtered[@]}")
+  for p in "${packages[@]}"; do [[ $p == nodejs || $p == npm ]] || filtered+=("$p"); done
+  packages=("${filtered[@]}")
 fi
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+bash "$(dirname "$0")/install-missing-packages.sh" "${packages[@]}"
